@@ -1,0 +1,50 @@
+#include "gracefulstop.h"
+#include "hostsetup.h"
+#include "maintenance.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickWindow>
+#include <QtWebEngine>
+
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QCoreApplication::setAttribute(Qt::AA_DisableWindowContextHelpButton, true);
+    const QString applicationDir = host::executableDir(argv[0]);
+    host::prepareEnvironment(applicationDir);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
+    QtWebEngine::initialize();
+
+    QGuiApplication application(argc, argv);
+    application.setWindowIcon(QIcon(QStringLiteral(":/icon_Vorlumen.ico")));
+    host::registerNativeTypes();
+
+    auto maintenance = std::make_unique<Maintenance>();
+    auto engine = std::make_unique<QQmlApplicationEngine>();
+    const QStringList commandLine = host::commandLineFrom(QCoreApplication::arguments());
+    host::setContextProperties(engine->rootContext(), maintenance.get(), commandLine,
+                               QCoreApplication::applicationDirPath());
+    engine->load(QUrl(QStringLiteral("qrc:/main")));
+    if (engine->rootObjects().isEmpty())
+        return -1;
+
+    GracefulStop gracefulStop;
+    QObject::connect(&gracefulStop, &GracefulStop::stopRequested, [&engine]() {
+        // Closing the window runs its closing handler, which saves and quits.
+        const auto roots = engine->rootObjects();
+        for (QObject *root : roots) {
+            if (auto *window = qobject_cast<QQuickWindow *>(root))
+                window->close();
+        }
+    });
+
+    const int result = application.exec();
+    engine.reset();
+    maintenance.reset();
+    return result;
+}
