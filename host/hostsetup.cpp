@@ -33,7 +33,7 @@ QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationD
     QByteArray flags = existing.trimmed();
     const QString plugin = QDir(applicationDir).filePath(flashPluginName());
     const QByteArray ours = "--enable-pepper-testing --ppapi-flash-path=" + plugin.toLocal8Bit()
-                            + " --autoplay-policy=no-user-gesture-required";
+        + " --autoplay-policy=no-user-gesture-required";
     if (!flags.isEmpty())
         flags += ' ';
     return flags + ours;
@@ -71,7 +71,8 @@ void setContextProperties(QQmlContext *context, QObject *maintenance,
     context->setContextProperty(QStringLiteral("maintenance"), maintenance);
     context->setContextProperty(QStringLiteral("commandLine"), commandLine);
     context->setContextProperty(QStringLiteral("applicationDirPath"), applicationDir);
-    const struct {
+    const struct
+    {
         const char *name;
         QStandardPaths::StandardLocation location;
     } paths[] = {
