@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdio>
+
 Maintenance::Maintenance(QObject *parent)
     : QObject(parent)
 {
@@ -16,4 +18,16 @@ bool Maintenance::verifyFolder(const QString &repertoire)
 bool Maintenance::verifyFile(const QString &fichier)
 {
     return QFile::exists(fichier);
+}
+
+bool Maintenance::createFolder(const QString &repertoire)
+{
+    return !repertoire.isEmpty() && QDir().mkpath(repertoire);
+}
+
+void Maintenance::printText(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
 }

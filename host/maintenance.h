@@ -13,4 +13,8 @@ public:
 public slots:
     bool verifyFolder(const QString &repertoire);
     bool verifyFile(const QString &fichier);
+    // Makes a folder and its parents; true when it exists afterwards.
+    bool createFolder(const QString &repertoire);
+    // Writes a line of text on standard output, for people at a terminal.
+    void printText(const QString &text);
 };

@@ -1,1 +1,86 @@
 .pragma library
+
+// Characters that would end or change a path inside a file: address.
+function escapePathForUrl(path) {
+    return String(path).replace(/%/g, "%25").replace(/#/g, "%23").replace(/\?/g, "%3F");
+}
+
+// "file:///" and the path without its leading slashes: file:///home/x here,
+// file:///C:/x on Windows.
+function localFolderAddress(path) {
+    return "file:///" + escapePathForUrl(String(path).replace(/\\/g, "/").replace(/^\/+/, ""));
+}
+
+function decodePercent(text) {
+    try {
+        return decodeURIComponent(text);
+    } catch (e) {
+        return text;
+    }
+}
+
+// The local path behind a file: address (the reverse of localFolderAddress).
+function pathFromLocalAddress(address) {
+    var text = String(address);
+    var match = /^file:\/\/[^\/]*(\/.*)?$/i.exec(text);
+    if (!match)
+        return text;
+    var path = decodePercent(match[1] || "/");
+    // A Windows drive path comes as /C:/x.
+    if (/^\/[A-Za-z]:(\/|$)/.test(path))
+        path = path.substring(1);
+    return path;
+}
+
+// Anything that holds "http" anywhere counts as an internet address.
+function isInternetAddress(text) {
+    return String(text).indexOf("http") !== -1;
+}
+
+// The game page address. Only "%" and "#" are escaped in the game's path: the
+// page splits the rest itself, "=" included (the sizes follow the last two).
+function gamePageAddress(applicationDirPath, source, width, height) {
+    var path = String(source).replace(/%/g, "%25").replace(/#/g, "%23");
+    return localFolderAddress(applicationDirPath + "/flash/flash.html") + "?jeu=" + path + "="
+           + width + "=" + height;
+}
+
+// What a change of the view's address means for the window.
+function stateForAddress(url, bezelActifOrigine, bezelActif) {
+    var text = String(url);
+    if (text !== "" && !isInternetAddress(text))
+        return { isSWF: true, bezelActif: bezelActifOrigine ? true : bezelActif };
+    return { isSWF: false, bezelActif: false };
+}
+
+// The size-probe file's text: token 1 is the width, token 3 the height.
+function parseProbeOutput(text) {
+    var tokens = String(text).split(" ");
+    return {
+        tokens: tokens,
+        width: String(parseInt(tokens[1])),
+        height: String(parseInt(tokens[3]))
+    };
+}
+
+// Index of the drive whose root is the longest prefix of the folder's path;
+// 0 when none is.
+function driveIndexForFolder(drives, folderAddress, ignoreCase) {
+    var path = pathFromLocalAddress(folderAddress);
+    if (ignoreCase)
+        path = path.toLowerCase();
+    var best = 0;
+    var bestLength = -1;
+    for (var i = 0; i < drives.length; ++i) {
+        var root = String(drives[i]);
+        if (ignoreCase)
+            root = root.toLowerCase();
+        var rootWithSlash = root.charAt(root.length - 1) === "/" ? root : root + "/";
+        var inside = path === root || path.indexOf(rootWithSlash) === 0;
+        if (inside && root.length > bestLength) {
+            best = i;
+            bestLength = root.length;
+        }
+    }
+    return best;
+}

@@ -1,0 +1,42 @@
+// Qt Quick Test runner for the UI documents: the same native types, context
+// properties and compiled-in resources as the player, with the web engine.
+#include "hostsetup.h"
+#include "maintenance.h"
+#include "testhost.h"
+
+#include <QGuiApplication>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QtQuickTest>
+#include <QtWebEngine>
+
+class Setup : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void qmlEngineAvailable(QQmlEngine *engine)
+    {
+        host::registerNativeTypes();
+        host::setContextProperties(engine->rootContext(), &m_maintenance,
+                                   host::commandLineFrom({}),
+                                   QStringLiteral(VORLUMEN_BUILD_DIR));
+        engine->rootContext()->setContextProperty(QStringLiteral("testHost"),
+                                                  new TestHost(engine, engine));
+    }
+
+private:
+    Maintenance m_maintenance;
+};
+
+int main(int argc, char **argv)
+{
+    host::prepareEnvironment(QStringLiteral(VORLUMEN_BUILD_DIR));
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
+    QtWebEngine::initialize();
+    QGuiApplication application(argc, argv);
+    Setup setup;
+    return quick_test_main_with_setup(argc, argv, "vorlumen_qml", VORLUMEN_QML_TEST_DIR, &setup);
+}
+
+#include "runner.moc"

@@ -1,0 +1,109 @@
+#include "testhost.h"
+
+#include <QColor>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QQmlContext>
+#include <QQmlEngine>
+
+TestHost::TestHost(QQmlEngine *engine, QObject *parent)
+    : QObject(parent)
+    , m_engine(engine)
+{
+}
+
+QString TestHost::buildDir() const
+{
+    return QStringLiteral(VORLUMEN_BUILD_DIR);
+}
+
+QString TestHost::sourceDir() const
+{
+    return QStringLiteral(VORLUMEN_SOURCE_DIR);
+}
+
+QString TestHost::tempDir() const
+{
+    return qEnvironmentVariable("VORLUMEN_TEST_TMP", QDir::tempPath());
+}
+
+void TestHost::setCommandLine(const QStringList &arguments)
+{
+    m_engine->rootContext()->setContextProperty(QStringLiteral("commandLine"),
+                                                arguments.isEmpty() ? QStringList{QString()}
+                                                                    : arguments);
+}
+
+bool TestHost::writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(content) == content.size();
+}
+
+QString TestHost::readFile(const QString &path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+bool TestHost::makePath(const QString &path) const
+{
+    return QDir().mkpath(path);
+}
+
+bool TestHost::removePath(const QString &path) const
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QDir(path).removeRecursively();
+    return !info.exists() || QFile::remove(path);
+}
+
+bool TestHost::exists(const QString &path) const
+{
+    return QFileInfo::exists(path);
+}
+
+bool TestHost::copyFile(const QString &from, const QString &to) const
+{
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    QFile::remove(to);
+    return QFile::copy(from, to);
+}
+
+bool TestHost::setReadOnly(const QString &path, bool readOnly) const
+{
+    QFile::Permissions permissions = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                     | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    if (!readOnly)
+        permissions |= QFile::WriteOwner;
+    return QFile::setPermissions(path, permissions);
+}
+
+QString TestHost::settingsDatabaseFile() const
+{
+    // The local storage module names its file after the MD5 of the database name.
+    const QByteArray hash = QCryptographicHash::hash("VorlumenDB", QCryptographicHash::Md5).toHex();
+    return m_engine->offlineStoragePath() + QStringLiteral("/Databases/")
+           + QString::fromLatin1(hash) + QStringLiteral(".sqlite");
+}
+
+QVariantMap TestHost::imageInfo(const QString &path, int x, int y) const
+{
+    QVariantMap info;
+    QImage image(path);
+    info[QStringLiteral("valid")] = !image.isNull();
+    info[QStringLiteral("width")] = image.width();
+    info[QStringLiteral("height")] = image.height();
+    if (image.valid(x, y))
+        info[QStringLiteral("color")] = QColor(image.pixel(x, y)).name();
+    return info;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+
+class QQmlEngine;
+
+// What the QML tests need beyond QML itself: a way to change the command
+// line the next window sees, and plain file-system access for fixtures.
+class TestHost : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString buildDir READ buildDir CONSTANT)
+    Q_PROPERTY(QString sourceDir READ sourceDir CONSTANT)
+    Q_PROPERTY(QString tempDir READ tempDir CONSTANT)
+
+public:
+    explicit TestHost(QQmlEngine *engine, QObject *parent = nullptr);
+
+    QString buildDir() const;
+    QString sourceDir() const;
+    QString tempDir() const;
+
+    // The next document created sees this list as `commandLine`.
+    Q_INVOKABLE void setCommandLine(const QStringList &arguments);
+    Q_INVOKABLE bool writeFile(const QString &path, const QByteArray &content);
+    Q_INVOKABLE QString readFile(const QString &path) const;
+    Q_INVOKABLE bool makePath(const QString &path) const;
+    Q_INVOKABLE bool removePath(const QString &path) const;
+    Q_INVOKABLE bool exists(const QString &path) const;
+    Q_INVOKABLE bool copyFile(const QString &from, const QString &to) const;
+    Q_INVOKABLE bool setReadOnly(const QString &path, bool readOnly) const;
+    // The SQLite file behind the settings store, to break it on purpose.
+    Q_INVOKABLE QString settingsDatabaseFile() const;
+    // Image checks for screenshots: size and the colour at a point.
+    Q_INVOKABLE QVariantMap imageInfo(const QString &path, int x, int y) const;
+
+private:
+    QQmlEngine *m_engine;
+};
