@@ -1,0 +1,84 @@
+// Writes Vorlumen's artwork: the screen-emulation masks, the bezel, the
+// backdrop, the logo, the application icon and the button icons.
+//   make-assets <ui folder> <@mdi/svg svg folder>
+#include "backdrop.h"
+#include "bezel.h"
+#include "ico_writer.h"
+#include "logo.h"
+#include "mdi_icons.h"
+#include "screen_masks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QTextStream>
+
+namespace {
+
+const int appIconSides[] = {16, 32, 48, 256};
+
+bool saveImage(const QImage &image, const QString &path, int quality = -1)
+{
+    QImageWriter writer(path);
+    writer.setQuality(quality);
+    if (writer.write(image))
+        return true;
+    QTextStream(stderr) << "make-assets: cannot write " << path << ": " << writer.errorString()
+                        << '\n';
+    return false;
+}
+
+bool saveBytes(const QByteArray &bytes, const QString &path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size())
+        return true;
+    QTextStream(stderr) << "make-assets: cannot write " << path << '\n';
+    return false;
+}
+
+QByteArray appIcon()
+{
+    QVector<QImage> sizes;
+    for (int side : appIconSides)
+        sizes.append(appIconImage(side));
+    return icoWithPngEntries(sizes);
+}
+
+bool writeAll(const QDir &ui, const QString &mdiSvgDir)
+{
+    const QDir img(ui.filePath(QStringLiteral("img")));
+    bool ok = saveImage(crtMask(), img.filePath(QStringLiteral("crt.png")));
+    ok &= saveImage(scanlinesMask(), img.filePath(QStringLiteral("scanlines.png")));
+    ok &= saveImage(bezelImage(), img.filePath(QStringLiteral("bezel.png")));
+    ok &= saveImage(backdropImage(), img.filePath(QStringLiteral("background.jpg")), 92);
+    ok &= saveImage(logoImage(), img.filePath(QStringLiteral("icon.png")));
+    ok &= saveBytes(appIcon(), ui.filePath(QStringLiteral("icon_Vorlumen.ico")));
+    const QStringList problems = writeMdiIcons(mdiSvgDir, img.path());
+    for (const QString &problem : problems)
+        QTextStream(stderr) << "make-assets: " << problem << '\n';
+    return ok && problems.isEmpty();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv); // fonts need a GUI application
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        QTextStream(stderr) << "usage: make-assets <ui folder> <@mdi/svg svg folder>\n";
+        return 2;
+    }
+    if (!loadLogoFont()) {
+        QTextStream(stderr) << "make-assets: DejaVu Sans Bold is missing (fonts-dejavu-core)\n";
+        return 1;
+    }
+    const QDir ui(args.at(1));
+    if (!ui.exists(QStringLiteral("img"))) {
+        QTextStream(stderr) << "make-assets: no img folder in " << ui.path() << '\n';
+        return 1;
+    }
+    return writeAll(ui, args.at(2)) ? 0 : 1;
+}
