@@ -1,0 +1,166 @@
+#include "movies.h"
+
+#include "avm1.h"
+
+#include <cmath>
+
+namespace swfgen {
+
+namespace {
+
+constexpr double kDemoFps = 30;
+constexpr int kDemoFrames = 120; // a four-second loop
+const double kTau = 2.0 * std::acos(-1.0);
+
+int32_t twips(double pixels)
+{
+    return pixelsToTwips(pixels);
+}
+
+struct CentreRect
+{
+    int32_t x, y, width, height;
+};
+
+// The centre half of the stage.
+CentreRect centreHalf(const Movie &movie)
+{
+    return {movie.widthTwips() / 4, movie.heightTwips() / 4, movie.widthTwips() / 2,
+            movie.heightTwips() / 2};
+}
+
+// Pushes so.data onto the stack.
+void pushSharedData(ActionBuilder &code)
+{
+    code.push("so").getVariable().push("data").getMember();
+}
+
+void pushCount(ActionBuilder &code)
+{
+    pushSharedData(code);
+    code.push("count").getMember();
+}
+
+} // namespace
+
+Movie demoMovie()
+{
+    Movie movie(kDemoWidth, kDemoHeight, kDemoFps);
+    movie.setBackground({0x10, 0x15, 0x22});
+
+    const double floorTop = 440;
+    const uint16_t floor = movie.defineRectangle(twips(kDemoWidth), twips(40), {0x27, 0x30, 0x4A});
+    const double squareSize = 64;
+    const uint16_t square
+        = movie.defineRectangle(twips(squareSize), twips(squareSize), {0xE9, 0x4F, 0x37});
+    const double ballRadius = 30;
+    const uint16_t ball = movie.defineCircle(twips(ballRadius), {0xF2, 0xC1, 0x4E});
+    const Rgb beadColours[] = {{0x3F, 0xA7, 0xD6},
+                               {0x59, 0xCD, 0x90},
+                               {0xFA, 0xC0, 0x5E},
+                               {0xF7, 0x9D, 0x84},
+                               {0xEE, 0x63, 0x52}};
+    const double beadSize = 28;
+    uint16_t beads[5];
+    for (int i = 0; i < 5; ++i)
+        beads[i] = movie.defineRectangle(twips(beadSize), twips(beadSize), beadColours[i]);
+
+    for (int frame = 0; frame < kDemoFrames; ++frame) {
+        const double t = double(frame) / kDemoFrames; // 0..1 over the loop
+        // The square slides across and re-enters from the left.
+        const double squareX = -squareSize + t * (kDemoWidth + squareSize);
+        // The ball goes there and back and bounces four times on the floor.
+        const double ballX = 60 + (kDemoWidth - 120) * (1 - std::fabs(1 - 2 * t));
+        const double ballY = floorTop - ballRadius - 260 * std::fabs(std::sin(t * 2 * kTau));
+        // The beads ripple in a wave.
+        double beadY[5];
+        for (int i = 0; i < 5; ++i)
+            beadY[i] = 290 + 36 * std::sin(kTau * (2 * t + i / 5.0));
+
+        if (frame == 0) {
+            movie.place(floor, 1, 0, twips(floorTop));
+            movie.place(square, 2, twips(squareX), twips(100));
+            for (int i = 0; i < 5; ++i)
+                movie.place(beads[i], uint16_t(3 + i), twips(176 + i * 64), twips(beadY[i]));
+            movie.place(ball, 10, twips(ballX), twips(ballY));
+        } else {
+            movie.move(2, twips(squareX), twips(100));
+            for (int i = 0; i < 5; ++i)
+                movie.move(uint16_t(3 + i), twips(176 + i * 64), twips(beadY[i]));
+            movie.move(10, twips(ballX), twips(ballY));
+        }
+        movie.showFrame();
+    }
+    return movie;
+}
+
+Movie colourTestMovie(double widthPixels, double heightPixels)
+{
+    Movie movie(widthPixels, heightPixels, 24);
+    movie.setBackground(kColourTestBackground);
+    const CentreRect area = centreHalf(movie);
+    const uint16_t rect = movie.defineRectangle(area.width, area.height, kColourTestRectangle);
+    movie.place(rect, 1, area.x, area.y);
+    movie.showFrame();
+    return movie;
+}
+
+Bytes saverActions()
+{
+    ActionBuilder code;
+    code.stop();
+    // so = SharedObject.getLocal("vorlumen-test")
+    code.push("so");
+    code.push(kSaverObjectName).push(1).push("SharedObject").getVariable();
+    code.push("getLocal").callMethod();
+    code.setVariable();
+    // count = so.data.count; a first run finds undefined, which counts as 0.
+    code.push("count");
+    pushCount(code);
+    code.setVariable();
+    code.push("count").getVariable().logicalNot().ifTrue("noCount");
+    code.jump("haveCount");
+    code.label("noCount").push("count").push(0).setVariable();
+    code.label("haveCount");
+    // so.data.count = count + 1; so.flush()
+    pushSharedData(code);
+    code.push("count").push("count").getVariable().push(1).add().setMember();
+    code.push(0).push("so").getVariable().push("flush").callMethod().pop();
+    // flash.external.ExternalInterface.call("vorlumenSaverCount", so.data.count)
+    pushCount(code);
+    code.push(kSaverPageFunction).push(2);
+    code.push("flash").getVariable().push("external").getMember();
+    code.push("ExternalInterface").getMember();
+    code.push("call").callMethod().pop();
+    // Show the frame of this run's colour.
+    pushCount(code);
+    code.push(1).equals().ifTrue("firstRun");
+    pushCount(code);
+    code.push(2).equals().ifTrue("secondRun");
+    code.gotoFrame(3).stop().jump("end");
+    code.label("firstRun").gotoFrame(1).stop().jump("end");
+    code.label("secondRun").gotoFrame(2).stop();
+    code.label("end");
+    return code.build();
+}
+
+Movie saverMovie(double widthPixels, double heightPixels)
+{
+    Movie movie(widthPixels, heightPixels, 24);
+    movie.setBackground(kSaverBackground);
+    const CentreRect area = centreHalf(movie);
+    const uint16_t shapes[] = {movie.defineRectangle(area.width, area.height, kSaverFirstRun),
+                               movie.defineRectangle(area.width, area.height, kSaverSecondRun),
+                               movie.defineRectangle(area.width, area.height, kSaverLaterRuns)};
+    movie.doAction(saverActions());
+    movie.showFrame();
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            movie.remove(1);
+        movie.place(shapes[i], 1, area.x, area.y);
+        movie.showFrame();
+    }
+    return movie;
+}
+
+} // namespace swfgen

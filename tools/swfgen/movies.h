@@ -1,0 +1,37 @@
+#pragma once
+
+// The movies the build and the tests need: the demo game, a movie of known
+// colours for screenshot checks, and a movie that counts its own runs in a
+// SharedObject.
+
+#include "swfgen.h"
+
+namespace swfgen {
+
+// Known colours of the colour test movie: the background fills the stage and
+// a rectangle covers its centre half (from a quarter to three quarters of
+// the width and of the height).
+constexpr Rgb kColourTestBackground {0x20, 0x40, 0xC0};
+constexpr Rgb kColourTestRectangle {0xE0, 0x30, 0x20};
+
+// The run-counting movie keeps `count` in the local shared object named
+// kSaverObjectName, shows the count as the colour of a centred rectangle
+// (same place as above) and reports it to the page by calling the page
+// function kSaverPageFunction(count) through the external interface.
+constexpr const char *kSaverObjectName = "vorlumen-test";
+constexpr const char *kSaverPageFunction = "vorlumenSaverCount";
+constexpr Rgb kSaverBackground {0x30, 0x30, 0x30};
+constexpr Rgb kSaverFirstRun {0x20, 0xC0, 0x40};
+constexpr Rgb kSaverSecondRun {0xE0, 0xC0, 0x20};
+constexpr Rgb kSaverLaterRuns {0xE0, 0x30, 0x20};
+
+constexpr double kDemoWidth = 640;
+constexpr double kDemoHeight = 480;
+
+Movie demoMovie();
+Movie colourTestMovie(double widthPixels, double heightPixels);
+Movie saverMovie(double widthPixels, double heightPixels);
+// The bytecode of the run-counting movie's first frame.
+Bytes saverActions();
+
+} // namespace swfgen
