@@ -1,0 +1,76 @@
+// Reads the game page's "jeu" value: the SWF's path and its natural size.
+//
+// The window writes ...flash.html?jeu=<path>=<width>=<height>, escaping only
+// "%" (as %25) and "#" (as %23) in the path; the web engine percent-encodes
+// blanks, quotes and non-ASCII characters on its own. Everything else, "=",
+// "+", "&" and "?" included, arrives as is, so the raw text is read here and
+// not through URLSearchParams (which would turn "+" into a blank and stop at
+// "&").
+//
+// Plain functions on purpose: the page loads this file as a classic script
+// and the tests evaluate it alone.
+
+// Decodes %XX sequences; a malformed one is kept as written instead of
+// losing the whole path.
+function decodePercentTolerant(text) {
+    try {
+        return decodeURIComponent(text);
+    } catch (e) {
+        return text.replace(/(%[0-9A-Fa-f]{2})+/g, function (run) {
+            try {
+                return decodeURIComponent(run);
+            } catch (ignored) {
+                return run;
+            }
+        });
+    }
+}
+
+// A natural size as given by the window: a positive finite number, or NaN
+// when the probe failed (empty, "NaN", garbage, zero).
+function naturalSizeFromText(text) {
+    var value = parseFloat(text);
+    return isFinite(value) && value > 0 ? value : NaN;
+}
+
+// The raw "jeu" value of an address: everything after "jeu=" in the query,
+// a fragment included, so that an unescaped "#" from a careless caller still
+// belongs to the path. Only the query is searched, so a folder named "jeu="
+// above the page changes nothing.
+function rawJeuValue(href) {
+    var text = String(href);
+    var queryAt = text.indexOf("?");
+    if (queryAt < 0)
+        return "";
+    var query = text.substring(queryAt + 1);
+    if (query.indexOf("jeu=") === 0)
+        return query.substring(4);
+    var keyAt = query.indexOf("&jeu=");
+    return keyAt < 0 ? "" : query.substring(keyAt + 5);
+}
+
+// href: the page's whole address. Gives the path and the natural size
+// (NaN for a size that is missing or not a number).
+function parseJeu(href) {
+    var value = decodePercentTolerant(rawJeuValue(href));
+    var heightAt = value.lastIndexOf("=");
+    var widthAt = heightAt > 0 ? value.lastIndexOf("=", heightAt - 1) : -1;
+    if (widthAt < 0)
+        return { path: value, width: NaN, height: NaN };
+    return {
+        path: value.substring(0, widthAt),
+        width: naturalSizeFromText(value.substring(widthAt + 1, heightAt)),
+        height: naturalSizeFromText(value.substring(heightAt + 1))
+    };
+}
+
+// The file: URL of a local path, every character that means something in a
+// URL escaped. "/home/a b.swf" and Windows' "C:/a b.swf" both work.
+function fileUrlFromPath(path) {
+    var segments = String(path).split("/");
+    var encoded = segments.map(function (segment) {
+        return encodeURIComponent(segment).replace(/%3A/gi, ":");
+    });
+    var joined = encoded.join("/");
+    return joined.charAt(0) === "/" ? "file://" + joined : "file:///" + joined;
+}

@@ -1,0 +1,240 @@
+// The game page in a real web view with real Ruffle and real SWF files:
+// the size it reports, what it shows, odd paths, bad files, resizing.
+#include "gamepageharness.h"
+
+#include <QColor>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using gamepage::GamePageHarness;
+using gamepage::GameSize;
+
+namespace {
+
+QString corpusFile(const QString &name)
+{
+    return QStringLiteral(SWF_CORPUS_DIR) + QLatin1Char('/') + name;
+}
+
+bool isNear(const QColor &actual, const QColor &expected, int tolerance = 24)
+{
+    return qAbs(actual.red() - expected.red()) <= tolerance
+        && qAbs(actual.green() - expected.green()) <= tolerance
+        && qAbs(actual.blue() - expected.blue()) <= tolerance;
+}
+
+QString describe(const QColor &color)
+{
+    return color.name();
+}
+
+} // namespace
+
+class GamePageTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void reportsSizeThatFitsTheView_data();
+    void reportsSizeThatFitsTheView();
+    void showsTheGameCentred();
+    void loadsPathsWithOddCharacters_data();
+    void loadsPathsWithOddCharacters();
+    void showsAnErrorForBadFiles_data();
+    void showsAnErrorForBadFiles();
+    void followsTheViewSize();
+
+private:
+    QString copyToGames(const QString &source, const QString &name);
+    void playAndWaitForReport(const QString &path, const QString &width, const QString &height);
+
+    QTemporaryDir games;
+    std::unique_ptr<GamePageHarness> page;
+};
+
+void GamePageTest::initTestCase()
+{
+    QVERIFY(games.isValid());
+    QVERIFY2(QFile::exists(gamepage::buildDir() + QLatin1String("/flash/flash.html")),
+             "the game page is not built");
+    page = std::make_unique<GamePageHarness>(QSize(800, 600));
+}
+
+QString GamePageTest::copyToGames(const QString &source, const QString &name)
+{
+    const QString target = games.path() + QLatin1Char('/') + name;
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QFile::remove(target);
+    if (!QFile::copy(source, target))
+        return QString();
+    return target;
+}
+
+void GamePageTest::playAndWaitForReport(const QString &path, const QString &width,
+                                        const QString &height)
+{
+    page->navigate(gamepage::gamePageAddress(gamepage::buildDir(), path, width, height));
+    QVERIFY2(page->waitForReports(1),
+             qPrintable(QLatin1String("no size report; messages: ")
+                        + page->messages().join(QLatin1String(" | "))));
+}
+
+void GamePageTest::reportsSizeThatFitsTheView_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QSize>("expected");
+
+    // The view is 800x600; the bezel needs 85x90 of it: 715x510 of room.
+    const QString slime = QStringLiteral("shumway.examples.games.slime.swf"); // 640x480
+    const QString logo = QStringLiteral("ruffle.android.src.logo-anim.swf"); // 400x200
+    const QString tall = QStringLiteral("ruffle.avm1.edittext_tag_indent.swf"); // 50x300
+    QTest::newRow("4:3, height limits") << slime << "640"
+                                        << "480" << QSize(680, 510);
+    QTest::newRow("2:1, width limits") << logo << "400"
+                                       << "200" << QSize(715, 357);
+    QTest::newRow("1:6, height limits") << tall << "50"
+                                        << "300" << QSize(85, 510);
+    QTest::newRow("probe wrote NaN") << slime << "NaN"
+                                     << "NaN" << QSize(680, 510);
+    QTest::newRow("probe wrote nothing") << logo << ""
+                                         << "" << QSize(715, 357);
+    QTest::newRow("only the width missing") << slime << "NaN"
+                                            << "480" << QSize(680, 510);
+}
+
+void GamePageTest::reportsSizeThatFitsTheView()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QSize, expected);
+
+    playAndWaitForReport(corpusFile(file), width, height);
+    const GameSize reported = page->lastReportedSize();
+    QCOMPARE(QSize(reported.width, reported.height), expected);
+    const GameSize globals = page->pageGlobals();
+    QCOMPARE(QSize(globals.width, globals.height), expected);
+    QCOMPARE(page->reportCount(), 1);
+}
+
+// The game's own pixels fill the reported size, centred, black around it.
+void GamePageTest::showsTheGameCentred()
+{
+    // Ruffle's 600x400 demo page: the orange logo comes to rest over the
+    // middle of a dark blue stage. At 715x476 it lies at (42, 62) in the
+    // 800x600 view.
+    playAndWaitForReport(
+        corpusFile(QStringLiteral("ruffle.web.packages.demo.public.logo-anim.swf")),
+        QStringLiteral("600"), QStringLiteral("400"));
+    const GameSize size = page->lastReportedSize();
+    QCOMPARE(QSize(size.width, size.height), QSize(715, 476));
+    const QRect game(QPoint((800 - size.width) / 2, (600 - size.height) / 2),
+                     QSize(size.width, size.height));
+
+    const QColor stage(0x31, 0x49, 0x7d);
+    const QColor logo(0xff, 0xad, 0x33);
+    QImage image;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (image = page->grab(), isNear(image.pixelColor(game.center() + QPoint(20, 0)), logo)),
+        30000);
+    image.save(QDir::temp().filePath(QStringLiteral("gamepage-centred.png")));
+
+    const QPoint inside[]
+        = {game.topLeft() + QPoint(2, 2), game.topRight() + QPoint(-2, 2),
+           game.bottomLeft() + QPoint(2, -2), game.bottomRight() + QPoint(-2, -2)};
+    for (const QPoint &point : inside)
+        QVERIFY2(isNear(image.pixelColor(point), stage),
+                 qPrintable(describe(image.pixelColor(point))));
+    const QPoint outside[] = {game.topLeft() + QPoint(-3, 0), game.topLeft() + QPoint(0, -3),
+                              game.bottomRight() + QPoint(3, 0), game.bottomRight() + QPoint(0, 3)};
+    for (const QPoint &point : outside)
+        QVERIFY2(isNear(image.pixelColor(point), Qt::black),
+                 qPrintable(describe(image.pixelColor(point))));
+}
+
+void GamePageTest::loadsPathsWithOddCharacters_data()
+{
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("blanks") << QStringLiteral("My Games/slime game.swf");
+    QTest::newRow("accents") << QStringLiteral("Jeux vidéo/Éléphant ñ.swf");
+    QTest::newRow("quotes") << QStringLiteral("it's \"the\" game.swf");
+    QTest::newRow("plus and ampersand") << QStringLiteral("a+b&c=d/x+y&z.swf");
+    QTest::newRow("hash") << QStringLiteral("#1 game/play#2.swf");
+    QTest::newRow("percent") << QStringLiteral("100%/50%41 off%.swf");
+    QTest::newRow("equals") << QStringLiteral("a=b/w=640=480.swf");
+    QTest::newRow("question mark") << QStringLiteral("what?/why?.swf");
+    QTest::newRow("jeu= in a folder") << QStringLiteral("x&jeu=y/game.swf");
+    QTest::newRow("semicolon and brackets") << QStringLiteral("[a];{b}/(c).swf");
+}
+
+// The sizes are left out: only the right file gives the right size.
+void GamePageTest::loadsPathsWithOddCharacters()
+{
+    QFETCH(QString, name);
+    const QString path
+        = copyToGames(corpusFile(QStringLiteral("ruffle.android.src.logo-anim.swf")), name);
+    QVERIFY(!path.isEmpty());
+
+    playAndWaitForReport(path, QStringLiteral("NaN"), QStringLiteral("NaN"));
+    const GameSize reported = page->lastReportedSize();
+    QCOMPARE(QSize(reported.width, reported.height), QSize(715, 357));
+    QCOMPARE(page->ruffleState(), QStringLiteral("playing"));
+}
+
+void GamePageTest::showsAnErrorForBadFiles_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("width");
+
+    const QString invalid = QStringLiteral(SWF_CORPUS_INVALID_DIR) + QLatin1Char('/');
+    QTest::newRow("HTML page") << invalid + "shumway.examples.xiao3.swf"
+                               << "640";
+    QTest::newRow("empty file") << invalid + "shumway.tests.as3-loader.bug1157243.empty.swf"
+                                << "NaN";
+    QTest::newRow("short text") << invalid + "shumway.tests.as3-loader.bug1157243.invalid.swf"
+                                << "";
+    QTest::newRow("missing file") << games.path() + "/no such game.swf"
+                                  << "640";
+    QTest::newRow("folder") << games.path() << "640";
+    QTest::newRow("empty path") << QString() << "640";
+}
+
+// Ruffle's error panel shows and the page keeps answering.
+void GamePageTest::showsAnErrorForBadFiles()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, width);
+
+    page->navigate(
+        gamepage::gamePageAddress(gamepage::buildDir(), path, width, QStringLiteral("480")));
+    QTRY_COMPARE_WITH_TIMEOUT(page->ruffleState(), QStringLiteral("error"), 30000);
+    QCOMPARE(page->evaluate(QStringLiteral("1 + 1")).toInt(), 2);
+}
+
+void GamePageTest::followsTheViewSize()
+{
+    playAndWaitForReport(corpusFile(QStringLiteral("shumway.examples.games.slime.swf")),
+                         QStringLiteral("640"), QStringLiteral("480"));
+    QCOMPARE(page->reportCount(), 1);
+
+    page->view.resize(1024, 768); // room 939x678: 904x678
+    QVERIFY(page->waitForReports(2));
+    GameSize reported = page->lastReportedSize();
+    QCOMPARE(QSize(reported.width, reported.height), QSize(904, 678));
+    GameSize globals = page->pageGlobals();
+    QCOMPARE(QSize(globals.width, globals.height), QSize(904, 678));
+
+    page->view.resize(800, 600);
+    QVERIFY(page->waitForReports(3));
+    reported = page->lastReportedSize();
+    QCOMPARE(QSize(reported.width, reported.height), QSize(680, 510));
+}
+
+GAMEPAGE_TEST_MAIN(GamePageTest)
+
+#include "tst_gamepage.moc"

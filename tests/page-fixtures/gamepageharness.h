@@ -1,0 +1,211 @@
+// Drives the real game page from flash/ in the build folder inside a real
+// web view: navigates with the window's address, collects the page's console
+// messages, asks it questions and grabs what it shows.
+#pragma once
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSize>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtWebEngine>
+
+#include <memory>
+
+namespace gamepage {
+
+// Each test process gets its own home, so the engine's profile, caches and
+// saves never touch the real ones; the web engine also wants a private
+// runtime folder.
+class IsolatedHome
+{
+public:
+    IsolatedHome()
+    {
+        const QString root = folder.path();
+        const char *names[]
+            = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"};
+        for (const char *name : names) {
+            const QString path = root + QLatin1Char('/') + QString::fromLatin1(name).toLower();
+            QDir().mkpath(path);
+            QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                       | QFileDevice::ExeOwner);
+            qputenv(name, QFile::encodeName(path));
+        }
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    QString path() const { return folder.path(); }
+
+private:
+    QTemporaryDir folder;
+};
+
+inline QString buildDir()
+{
+    return QStringLiteral(VORLUMEN_BUILD_DIR);
+}
+
+// The window's contract: only "%" and "#" are escaped in the game's path.
+inline QString gamePageAddress(const QString &applicationDirPath, const QString &source,
+                               const QString &width, const QString &height)
+{
+    QString path = source;
+    path.replace(QLatin1Char('%'), QLatin1String("%25"));
+    path.replace(QLatin1Char('#'), QLatin1String("%23"));
+    QString folder = applicationDirPath;
+    while (folder.startsWith(QLatin1Char('/')))
+        folder.remove(0, 1);
+    return QLatin1String("file:///") + folder + QLatin1String("/flash/flash.html?jeu=") + path
+        + QLatin1Char('=') + width + QLatin1Char('=') + height;
+}
+
+struct GameSize
+{
+    int width = -1;
+    int height = -1;
+};
+
+class GamePageHarness
+{
+public:
+    explicit GamePageHarness(const QSize &viewSize = QSize(800, 600))
+    {
+        view.setResizeMode(QQuickView::SizeRootObjectToView);
+        view.setSource(QUrl::fromLocalFile(QStringLiteral(GAMEPAGE_FIXTURES_DIR)
+                                           + QLatin1String("/GamePageScene.qml")));
+        root = view.rootObject();
+        Q_ASSERT(root);
+        consoleSpy = std::make_unique<QSignalSpy>(root, SIGNAL(consoleMessage(QString)));
+        answerSpy = std::make_unique<QSignalSpy>(root, SIGNAL(scriptAnswered(int, QVariant)));
+        view.resize(viewSize);
+        view.show();
+        if (!QTest::qWaitForWindowExposed(&view))
+            qWarning("the test view was never exposed");
+    }
+
+    // Starts from a blank page so that nothing of the previous game can
+    // speak after the new address is set.
+    void navigate(const QString &address, const QString &saveFolder = QString())
+    {
+        QMetaObject::invokeMethod(root, "load", Q_ARG(QVariant, QStringLiteral("about:blank")),
+                                  Q_ARG(QVariant, QString()));
+        QTRY_VERIFY_WITH_TIMEOUT(root->property("currentUrl").toString()
+                                         == QLatin1String("about:blank")
+                                     && !root->property("loading").toBool(),
+                                 10000);
+        consoleSpy->clear();
+        QMetaObject::invokeMethod(root, "load", Q_ARG(QVariant, address),
+                                  Q_ARG(QVariant, saveFolder));
+    }
+
+    QStringList messages() const
+    {
+        QStringList list;
+        for (const auto &arguments : *consoleSpy)
+            list << arguments.at(0).toString();
+        return list;
+    }
+
+    int reportCount() const { return messages().filter(reportPattern()).size(); }
+
+    // The size of the latest report, read from the message itself.
+    GameSize lastReportedSize() const
+    {
+        GameSize size;
+        const QStringList reports = messages().filter(reportPattern());
+        if (!reports.isEmpty()) {
+            const auto match = reportPattern().match(reports.last());
+            size.width = match.captured(1).toInt();
+            size.height = match.captured(2).toInt();
+        }
+        return size;
+    }
+
+    bool waitForReports(int count, int timeoutMs = 30000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (reportCount() < count && timer.elapsed() < timeoutMs)
+            consoleSpy->wait(200);
+        return reportCount() >= count;
+    }
+
+    // The page's answer to a script, or an invalid QVariant if none came.
+    QVariant evaluate(const QString &script, int timeoutMs = 10000)
+    {
+        QVariant ticket;
+        QMetaObject::invokeMethod(root, "evaluate", Q_RETURN_ARG(QVariant, ticket),
+                                  Q_ARG(QVariant, script));
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < timeoutMs) {
+            for (const auto &arguments : *answerSpy) {
+                if (arguments.at(0).toInt() == ticket.toInt())
+                    return arguments.at(1);
+            }
+            answerSpy->wait(100);
+        }
+        return QVariant();
+    }
+
+    GameSize pageGlobals()
+    {
+        const QVariantList values
+            = evaluate(QStringLiteral("[typeof widthPlay === 'number' ? widthPlay : -1,"
+                                      " typeof heightPlay === 'number' ? heightPlay : -1]"))
+                  .toList();
+        GameSize size;
+        if (values.size() == 2) {
+            size.width = values.at(0).toInt();
+            size.height = values.at(1).toInt();
+        }
+        return size;
+    }
+
+    QString ruffleState()
+    {
+        return evaluate(QStringLiteral(
+                            "(function () { var p = document.getElementById('player');"
+                            " if (!p) return 'none';"
+                            " if (p.shadowRoot && p.shadowRoot.getElementById('panic'))"
+                            "   return 'error';"
+                            " var r = p.ruffle(); return r.metadata ? 'playing' : 'loading'; })()"))
+            .toString();
+    }
+
+    QImage grab() { return view.grabWindow(); }
+
+    static const QRegularExpression &reportPattern()
+    {
+        static const QRegularExpression pattern(
+            QStringLiteral("^Vorlumen: game shown at (\\d+)x(\\d+)$"));
+        return pattern;
+    }
+
+    QQuickView view;
+    QQuickItem *root = nullptr;
+    std::unique_ptr<QSignalSpy> consoleSpy;
+    std::unique_ptr<QSignalSpy> answerSpy;
+};
+
+} // namespace gamepage
+
+// Each web test needs its home isolated and the engine initialised before
+// the application exists.
+#define GAMEPAGE_TEST_MAIN(TestClass)                                                              \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        gamepage::IsolatedHome home;                                                               \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);                          \
+        QtWebEngine::initialize();                                                                 \
+        QGuiApplication application(argc, argv);                                                   \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
