@@ -1,4 +1,186 @@
-import QtQuick 2.13
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Layouts 1.15
+import Qt.labs.folderlistmodel 2.15
+import "lib/addresses.js" as Addresses
 
-Item {
+// The game browser: folder buttons and the drive box on a bar, then the
+// current folder's subfolders and SWF files. A folder row enters it; a file
+// row loads the game and closes the drawer. The folder shown is the window's
+// `adresseDuNavigateur`, so it is saved and restored with the settings.
+Drawer {
+    width: 0.66 * window.width
+    height: window.height
+    dragMargin: 0
+
+    readonly property color folderColor: "#607D8B"
+    readonly property color fileColor: "gray"
+
+    function openFolder(address) {
+        folderModel.folder = address
+    }
+
+    // Addresses are built by the window's one path-to-address function, so
+    // a path with "#", "%" or "?" still names the folder it names.
+    function openLocalPath(path) {
+        openFolder(Addresses.localFolderAddress(path))
+    }
+
+    // Odd rows are slightly darker, so the rows can be told apart.
+    function rowColor(isDir, index) {
+        var base = isDir ? folderColor : fileColor
+        return index % 2 === 0 ? base : Qt.tint(base, "#30000000")
+    }
+
+    function pick(isDir, url, path) {
+        if (isDir) {
+            openFolder(url)
+            return
+        }
+        // One probe-and-load for every local game: no command interpreter
+        // sees the path, and the sizes are this file's own.
+        window.probeAndLoad(path)
+        drawerFlash.close()
+    }
+
+    ListView {
+        id: folderList
+        objectName: "folderList"
+        anchors.fill: parent
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+
+        ScrollBar.vertical: ScrollBar {}
+
+        model: FolderListModel {
+            id: folderModel
+            objectName: "folderModel"
+            folder: window.adresseDuNavigateur
+            nameFilters: ["*.swf", "*.SWF"]
+            caseSensitive: false
+            showDirsFirst: true
+            showDotAndDotDot: true
+            sortField: FolderListModel.Name
+
+            onFolderChanged: window.adresseDuNavigateur = folder.toString()
+        }
+
+        header: Rectangle {
+            objectName: "drawerBar"
+            width: folderList.width
+            height: 50
+            color: folderColor
+
+            RowLayout {
+                anchors.fill: parent
+                anchors.leftMargin: 5
+                anchors.rightMargin: 5
+                spacing: 5
+
+                ToolButton {
+                    objectName: "downloadFolderButton"
+                    icon.source: "qrc:/img/folder-download.svg"
+                    icon.color: "#2c3940"
+                    Layout.fillHeight: true
+                    Layout.alignment: Qt.AlignLeft
+                    onClicked: openLocalPath(downloadPath[0])
+
+                    ToolTip {
+                        visible: parent.hovered || parent.pressed
+                        y: parent.height
+                        text: qsTr("Ouvrir le répertoire « <b>Téléchargements</b> ».<br>Open « <b>Download</b> » folder.")
+                    }
+                }
+
+                ToolButton {
+                    objectName: "documentFolderButton"
+                    icon.source: "qrc:/img/folder-mydocuments.svg"
+                    icon.color: "#2c3940"
+                    Layout.fillHeight: true
+                    Layout.alignment: Qt.AlignLeft
+                    onClicked: openLocalPath(documentPath[0])
+
+                    ToolTip {
+                        visible: parent.hovered || parent.pressed
+                        y: parent.height
+                        text: qsTr("Ouvrir le répertoire « <b>Mes Documents</b> ».<br>Open « <b>My Documents</b> » folder.")
+                    }
+                }
+
+                ToolButton {
+                    objectName: "desktopFolderButton"
+                    icon.source: "qrc:/img/folder-desktop.svg"
+                    icon.color: "#2c3940"
+                    Layout.fillHeight: true
+                    Layout.alignment: Qt.AlignLeft
+                    onClicked: openLocalPath(deskPath[0])
+
+                    ToolTip {
+                        visible: parent.hovered || parent.pressed
+                        y: parent.height
+                        text: qsTr("Ouvrir le répertoire « <b>Bureau</b> ».<br>Open « <b>Desktop</b> » folder.")
+                    }
+                }
+
+                ToolButton {
+                    objectName: "homeFolderButton"
+                    icon.source: "qrc:/img/folder-user.svg"
+                    icon.color: "#2c3940"
+                    Layout.fillHeight: true
+                    Layout.alignment: Qt.AlignLeft
+                    onClicked: openLocalPath(homePath[0])
+
+                    ToolTip {
+                        visible: parent.hovered || parent.pressed
+                        y: parent.height
+                        text: qsTr("Ouvrir le répertoire « <b>Utilisateur</b> ».<br>Open « <b>User</b> » folder.")
+                    }
+                }
+
+                Item {
+                    Layout.fillWidth: true
+                }
+
+                ComboBox {
+                    id: listeDesLecteurs
+                    objectName: "listeDesLecteurs"
+                    model: window.drives
+                    currentIndex: window.lettreLecteurNbr
+                    // Fires also for the drive already shown: its root is listed again.
+                    onActivated: openLocalPath(window.drives[currentIndex])
+                }
+            }
+        }
+
+        delegate: ItemDelegate {
+            objectName: "folderRow"
+            width: folderList.width
+
+            property string rowText: qsTr(fileIsDir ? fileName.toUpperCase() : fileName)
+
+            Rectangle {
+                objectName: "rowBackground"
+                anchors.fill: parent
+                opacity: 0.5
+                color: rowColor(fileIsDir, index)
+
+                Behavior on color {
+                    ColorAnimation { duration: 500 }
+                }
+
+                Label {
+                    objectName: "rowLabel"
+                    anchors.centerIn: parent
+                    font.bold: true
+                    font.pixelSize: 18
+                    text: rowText
+                }
+            }
+
+            MouseArea {
+                anchors.fill: parent
+                onClicked: pick(fileIsDir, fileURL, filePath)
+            }
+        }
+    }
 }

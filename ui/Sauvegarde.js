@@ -13,16 +13,17 @@ function initialize() {
     });
 }
 
-// Replaces the stored row. The delete and the insert share one transaction,
-// so a failing insert leaves the previous row in place.
+// Replaces the stored row in one transaction. The new row goes in first and
+// only then are the others removed, so a failing insert (which the local
+// storage module still commits) leaves the previous row in place.
 function setConfig(navigateurLink, bezelActifData, modeEcranData, dateAndTimeData) {
     var db = openDatabase();
     var res = "";
     try {
         db.transaction(function (tx) {
-            tx.executeSql("DELETE FROM config");
             var rs = tx.executeSql("INSERT OR REPLACE INTO config VALUES (?, ?, ?, ?);",
                                    [navigateurLink, bezelActifData, modeEcranData, dateAndTimeData]);
+            tx.executeSql("DELETE FROM config WHERE rowid <> ?", [rs.insertId]);
             if (rs.rowsAffected > 0)
                 res = "Sauvegardé";
         });

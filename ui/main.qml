@@ -90,8 +90,26 @@ ApplicationWindow {
     }
 
     onClosing: {
-        Storage.setConfig(adresseDuNavigateur, bezelActif, modeEcran, dateAndTime)
+        saveSettings()
         Qt.quit()
+    }
+
+    function saveSettings() {
+        try {
+            Storage.setConfig(adresseDuNavigateur, bezelActif, modeEcran, dateAndTime)
+        } catch (err) {
+            console.warn("Settings not saved:", err)
+        }
+    }
+
+    // The store's content, or 0 when it cannot be read.
+    function readSettings() {
+        try {
+            return Storage.getConfig()
+        } catch (err) {
+            console.warn("Settings store unreadable:", err)
+            return 0
+        }
     }
 
     // Without a window manager a full-screen request does nothing; taking the
@@ -129,17 +147,17 @@ ApplicationWindow {
         } catch (err) {
             console.warn("Settings store unavailable:", err)
         }
-        var stored = Storage.getConfig()
+        var stored = readSettings()
         if (stored === 0) {
             applyDefaultSettings()
             return
         }
         if (stored[0].length === 0) {
             applyDefaultSettings()
-            Storage.setConfig(adresseDuNavigateur, true, 0, true)
+            saveSettings()
             return
         }
-        informations_parametres = Storage.getConfig()
+        informations_parametres = readSettings()
         applyStoredSettings(informations_parametres === 0 ? stored : informations_parametres)
     }
 
@@ -495,8 +513,8 @@ ApplicationWindow {
                 width: internetAdresseDialog.availableWidth
                 selectByMouse: true
                 placeholderText: qsTr("Adresse internet/internet address (https://....)")
-                validator: RegularExpressionValidator {
-                    regularExpression: /^(?:(?:(?:https?|ftp):)?\/\/)(?:\S+(?::\S*)?@)?(?:(?!(?:10|127)(?:\.\d{1,3}){3})(?!(?:169\.254|192\.168)(?:\.\d{1,3}){2})(?!172\.(?:1[6-9]|2\d|3[0-1])(?:\.\d{1,3}){2})(?:[1-9]\d?|1\d\d|2[01]\d|22[0-3])(?:\.(?:1?\d{1,2}|2[0-4]\d|25[0-5])){2}(?:\.(?:[1-9]\d?|1\d\d|2[0-4]\d|25[0-4]))|(?:(?:[a-z0-9\u00a1-\uffff][a-z0-9\u00a1-\uffff_-]{0,62})?[a-z0-9\u00a1-\uffff]\.)+(?:[a-z\u00a1-\uffff]{2,}\.?))(?::\d{2,5})?(?:[/?#]\S*)?$/
+                validator: RegExpValidator {
+                    regExp: Addresses.validatorExpression()
                 }
                 onTextEdited: internetAdresseDialog.standardButton(Dialog.Open).enabled = acceptableInput
                 onTextChanged: internetAdresseDialog.standardButton(Dialog.Open).enabled = acceptableInput

@@ -90,13 +90,13 @@ function mapperCommand(applicationDirPath, profile, controller, windows) {
     };
 }
 
-// The help text as plain text, for a terminal.
+// The help text as plain text, for a terminal: white space runs count as
+// one blank, as in rich text; every <br> ends a line.
 function plainHelp(richText) {
     return String(richText)
+        .replace(/\s+/g, " ")
         .replace(/<br>/g, "\n")
         .replace(/<[^>]*>/g, "")
-        .replace(/\n[ ]+/g, "\n")
-        .replace(/[ ]*\n/g, "\n")
-        .replace(/\n{3,}/g, "\n\n")
+        .replace(/ *\n */g, "\n")
         .trim();
 }

@@ -1,0 +1,194 @@
+import QtQuick 2.15
+import QtTest 1.15
+import "qrc:/lib/options.js" as Options
+import "qrc:/lib/addresses.js" as Addresses
+import "qrc:/lib/screenshot.js" as Screenshot
+
+// The pure rules behind start-up, addresses and screenshot names.
+TestCase {
+    name: "Options"
+
+    function test_commandLine_data() {
+        return [
+            { tag: "no arguments", args: [""], expected: {} },
+            { tag: "source keeps case", args: ["-source:/Games/My Game.SWF"],
+              expected: { source: "/Games/My Game.SWF" } },
+            { tag: "option text in any case", args: ["-Source:/a.swf", "-SCREENTYPE:CRT"],
+              expected: { source: "/a.swf", screentype: "CRT" } },
+            { tag: "backslashes in source", args: ["-source:C:\\Games\\Foo.swf"],
+              expected: { source: "C:/Games/Foo.swf" } },
+            { tag: "backslashes in both folders", args: ["-savedataflash:D:\\Saves", "-picturesfolder:E:\\Pics"],
+              expected: { savedataflash: "D:/Saves", folderPictures: "E:/Pics" } },
+            { tag: "no backslash change for other options", args: ["-profilantimicro:a\\b"],
+              expected: { profilantimicro: "a\\b" } },
+            { tag: "sizes", args: ["-swfwidth:900", "-swfheight:600"],
+              expected: { swfwidth: "900", swfheight: "600" } },
+            { tag: "option in the middle of an argument", args: ["x-nodatetime"],
+              expected: { nodatetime: true } },
+            { tag: "source tested first", args: ["-source:c:/games/-nodatetime.swf"],
+              expected: { source: "c:/games/-nodatetime.swf" } },
+            { tag: "later argument wins", args: ["-screentype:crt", "-screentype:scanlines"],
+              expected: { screentype: "scanlines" } },
+            { tag: "value cut where the option stands", args: ["pre-source:/x.swf"],
+              expected: { source: "pre/x.swf" } },
+            { tag: "help and question mark", args: ["-?"], expected: { help: true } },
+            { tag: "help", args: ["-HELP"], expected: { help: true } },
+            { tag: "fullscreen", args: ["-fullscreen"], expected: { fullscreen: true } },
+            { tag: "mapper", args: ["-profilantimicro:p.amgp", "-controleurantimicro:03000000"],
+              expected: { profilantimicro: "p.amgp", controleurantimicro: "03000000" } },
+            { tag: "unknown argument ignored", args: ["--verbose", "game.swf"], expected: {} },
+            { tag: "accents and capitals", args: ["-source:/Jeux/Éléphant Rouge.swf"],
+              expected: { source: "/Jeux/Éléphant Rouge.swf" } },
+            { tag: "a case change that alters length before the option",
+              args: ["İ-source:/x.swf"], expected: { source: "İ/x.swf" } }
+        ]
+    }
+
+    function test_commandLine(data) {
+        compare(JSON.stringify(Options.parseCommandLine(data.args)), JSON.stringify(data.expected))
+    }
+
+    function test_screenType_data() {
+        return [
+            { tag: "crt", value: "crt", mode: 1 },
+            { tag: "CRT", value: "CRT", mode: 1 },
+            { tag: "scanlines", value: "ScanLines", mode: 2 },
+            { tag: "other", value: "lcd", mode: -1 },
+            { tag: "empty", value: "", mode: -1 }
+        ]
+    }
+
+    function test_screenType(data) {
+        compare(Options.screenTypeMode(data.value), data.mode)
+    }
+
+    function test_overlaySource() {
+        compare(Options.overlaySource(0), "")
+        compare(Options.overlaySource(1), "qrc:/img/crt.png")
+        compare(Options.overlaySource(2), "qrc:/img/scanlines.png")
+        compare(Options.overlaySource(5), "")
+        compare(Options.overlaySource(-1), "")
+    }
+
+    function test_mapperCommand() {
+        compare(Options.mapperCommand("/opt/v", "", "guid", false), null)
+        compare(JSON.stringify(Options.mapperCommand("/opt/v", "p.amgp", "", false)),
+                JSON.stringify({ program: "/opt/v/antimicro/antimicro",
+                                 arguments: ["--hidden", "--profile", "/opt/v/antimicro/profiles/p.amgp"] }))
+        compare(JSON.stringify(Options.mapperCommand("C:/V", "p.amgp", "0300", true)),
+                JSON.stringify({ program: "C:/V/antimicro/antimicro.exe",
+                                 arguments: ["--hidden", "--profile-controller", "0300"] }))
+    }
+
+    function test_plainHelp() {
+        var rich = "<u>Options</u> :<br><br>\n                        > <b>-a</b> - one.<br>\n                        > <b>-b</b> - « <i>two</i> ».\n                    <br>"
+        compare(Options.plainHelp(rich), "Options :\n\n> -a - one.\n> -b - « two ».")
+    }
+
+    function test_folderAddress_data() {
+        return [
+            { tag: "unix", path: "/home/x", address: "file:///home/x" },
+            { tag: "root", path: "/", address: "file:///" },
+            { tag: "windows drive", path: "C:/Games", address: "file:///C:/Games" },
+            { tag: "blanks and accents", path: "/home/x/Mes Jeux/été", address: "file:///home/x/Mes Jeux/été" },
+            { tag: "hash and percent", path: "/g/a#b/100%", address: "file:///g/a%23b/100%25" },
+            { tag: "question mark", path: "/g/why?", address: "file:///g/why%3F" }
+        ]
+    }
+
+    function test_folderAddress(data) {
+        compare(Addresses.localFolderAddress(data.path), data.address)
+        compare(Addresses.pathFromLocalAddress(data.address), data.path)
+    }
+
+    function test_pathFromQtUrlText() {
+        // What a folder model gives back as text.
+        compare(Addresses.pathFromLocalAddress("file:///home/x/My%20Games"), "/home/x/My Games")
+        compare(Addresses.pathFromLocalAddress("file:///D:/"), "D:/")
+        compare(Addresses.pathFromLocalAddress("file:///bad%E0%A4%A"), "/bad%E0%A4%A")
+    }
+
+    function test_gamePageAddress() {
+        compare(Addresses.gamePageAddress("/opt/v", "/g/x.swf", "640", "480"),
+                "file:///opt/v/flash/flash.html?jeu=/g/x.swf=640=480")
+        compare(Addresses.gamePageAddress("C:/Player", "c:/games/x.swf", "640", "480"),
+                "file:///C:/Player/flash/flash.html?jeu=c:/games/x.swf=640=480")
+        compare(Addresses.gamePageAddress("/opt/v", "/g/a=b #1 100%.swf", "NaN", "NaN"),
+                "file:///opt/v/flash/flash.html?jeu=/g/a=b %231 100%25.swf=NaN=NaN")
+        compare(Addresses.gamePageAddress("/opt/v", "/g/x.swf", "", ""),
+                "file:///opt/v/flash/flash.html?jeu=/g/x.swf==")
+    }
+
+    function test_addressChange_data() {
+        return [
+            { tag: "empty", url: "", origine: true, bezel: true, isSWF: false, expectedBezel: false },
+            { tag: "internet", url: "https://example.com/game", origine: true, bezel: true, isSWF: false, expectedBezel: false },
+            { tag: "http anywhere", url: "file:///home/httpgames/flash.html", origine: true, bezel: true, isSWF: false, expectedBezel: false },
+            { tag: "local, bezel wanted", url: "file:///opt/v/flash/flash.html?jeu=/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
+            { tag: "local, bezel not wanted", url: "file:///opt/v/flash/flash.html", origine: false, bezel: false, isSWF: true, expectedBezel: false },
+            { tag: "local keeps a shown bezel", url: "file:///opt/v/flash/flash.html", origine: false, bezel: true, isSWF: true, expectedBezel: true }
+        ]
+    }
+
+    function test_addressChange(data) {
+        var state = Addresses.stateForAddress(data.url, data.origine, data.bezel)
+        compare(state.isSWF, data.isSWF)
+        compare(state.bezelActif, data.expectedBezel)
+    }
+
+    function test_probeOutput_data() {
+        return [
+            { tag: "normal", text: "-X 640 -Y 480\n", width: "640", height: "480" },
+            { tag: "no line feed", text: "-X 640 -Y 480", width: "640", height: "480" },
+            { tag: "two spaces", text: "-X  640 -Y 480\n", width: "NaN", height: "NaN" },
+            { tag: "fraction", text: "-X 550.7 -Y 400.2\n", width: "550", height: "400" },
+            { tag: "empty", text: "", width: "NaN", height: "NaN" },
+            { tag: "width only", text: "-X 640\n", width: "640", height: "NaN" },
+            { tag: "error text", text: "swfdump: not a SWF file\n", width: "NaN", height: "NaN" },
+            { tag: "negative", text: "-X -2 -Y -2\n", width: "-2", height: "-2" }
+        ]
+    }
+
+    function test_probeOutput(data) {
+        var probe = Addresses.parseProbeOutput(data.text)
+        compare(probe.width, data.width)
+        compare(probe.height, data.height)
+    }
+
+    function test_driveIndex_data() {
+        return [
+            { tag: "longest prefix", drives: ["/", "/home", "/media/usb"], folder: "file:///home/me/games", ignoreCase: false, index: 1 },
+            { tag: "root only", drives: ["/", "/media/usb"], folder: "file:///srv/games", ignoreCase: false, index: 0 },
+            { tag: "not a prefix by name", drives: ["/", "/media/usb"], folder: "file:///media/usb2/x", ignoreCase: false, index: 0 },
+            { tag: "mount itself", drives: ["/", "/media/usb"], folder: "file:///media/usb", ignoreCase: false, index: 1 },
+            { tag: "windows letter", drives: ["C:/", "D:/"], folder: "file:///d:/Jeux", ignoreCase: true, index: 1 },
+            { tag: "regex characters in the folder", drives: ["/", "/mnt/(x"], folder: "file:///mnt/(x/[y", ignoreCase: false, index: 1 },
+            { tag: "no drives", drives: [], folder: "file:///x", ignoreCase: false, index: 0 },
+            { tag: "short address", drives: ["C:/", "D:/"], folder: "file:///", ignoreCase: true, index: 0 }
+        ]
+    }
+
+    function test_driveIndex(data) {
+        compare(Addresses.driveIndexForFolder(data.drives, data.folder, data.ignoreCase), data.index)
+    }
+
+    function test_screenshotName_data() {
+        return [
+            { tag: "slashes", source: "d:/games/demo.swf", name: "demo.jpg" },
+            { tag: "backslashes", source: "c:\\games\\demo.swf", name: "demo.jpg" },
+            { tag: "case-sensitive removal", source: "/g/DEMO.SWF", name: "DEMO.SWF.jpg" },
+            { tag: "first occurrence only", source: "/g/demo.swf.swf", name: "demo.swf.jpg" },
+            { tag: "no separator", source: "demo.swf", name: "demo.jpg" },
+            { tag: "swf in the middle", source: "/g/my.swf.game", name: "my.game.jpg" }
+        ]
+    }
+
+    function test_screenshotName(data) {
+        compare(Screenshot.screenshotFileName(data.source), data.name)
+    }
+
+    function test_screenshotFolder() {
+        compare(Screenshot.screenshotPath("", "/home/me/Pictures", "/g/a.swf"), "/home/me/Pictures/a.jpg")
+        compare(Screenshot.screenshotPath("/shots", "/home/me/Pictures", "/g/a.swf"), "/shots/a.jpg")
+    }
+}
