@@ -9,20 +9,23 @@ Item {
     height: 600
 
     property int lastTicket: 0
-    readonly property string currentUrl: web.url.toString()
-    readonly property bool loading: web.loading
+    property string saveFolder: ""
+    readonly property var web: viewLoader.item
+    readonly property string currentUrl: web ? web.url.toString() : ""
+    readonly property bool loading: web ? web.loading : false
 
     signal consoleMessage(string message)
     signal scriptAnswered(int ticket, var value)
 
     // The address goes in as text, as the window assigns it, so that the
-    // same text-to-address conversion happens.
-    function load(address, saveFolder) {
-        if (saveFolder !== "") {
-            web.profile.offTheRecord = false;
-            web.profile.persistentCookiesPolicy = WebEngineProfile.AllowPersistentCookies;
-            web.profile.persistentStoragePath = saveFolder + "/QtWebEngine";
-            web.profile.cachePath = saveFolder + "/cache";
+    // same text-to-address conversion happens. The view is made on the
+    // first call: the engine fixes where the profile keeps local storage
+    // once a view of that profile is up, so the save folder has to be set
+    // before (the first call's folder holds for the whole run).
+    function load(address, folder) {
+        if (!viewLoader.active) {
+            saveFolder = folder;
+            viewLoader.active = true;
         }
         web.url = address;
     }
@@ -35,20 +38,22 @@ Item {
         return ticket;
     }
 
-    WebEngineView {
-        id: web
+    Loader {
+        id: viewLoader
         anchors.fill: parent
-        focus: true
-        // What the saved data held before anything on the page ran.
-        userScripts: [
-            WebEngineScript {
-                injectionPoint: WebEngineScript.DocumentCreation
-                worldId: WebEngineScript.MainWorld
-                sourceCode: "try { window.savesAtStart = JSON.stringify(window.localStorage); }"
-                            + " catch (e) { window.savesAtStart = 'unreadable: ' + e; }"
+        active: false
+        sourceComponent: WebEngineView {
+            focus: true
+            onJavaScriptConsoleMessage: root.consoleMessage(message)
+            onContextMenuRequested: request.accepted = true
+            Component.onCompleted: {
+                profile.offTheRecord = false;
+                profile.persistentCookiesPolicy = WebEngineProfile.AllowPersistentCookies;
+                if (root.saveFolder !== "") {
+                    profile.persistentStoragePath = root.saveFolder + "/QtWebEngine";
+                    profile.cachePath = root.saveFolder + "/cache";
+                }
             }
-        ]
-        onJavaScriptConsoleMessage: root.consoleMessage(message)
-        onContextMenuRequested: request.accepted = true
+        }
     }
 }

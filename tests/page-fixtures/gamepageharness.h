@@ -91,11 +91,13 @@ public:
     }
 
     // Starts from a blank page so that nothing of the previous game can
-    // speak after the new address is set.
+    // speak after the new address is set. The save folder must be given
+    // before the profile's first page: the engine fixes where local storage
+    // lives when the profile is first used.
     void navigate(const QString &address, const QString &saveFolder = QString())
     {
         QMetaObject::invokeMethod(root, "load", Q_ARG(QVariant, QStringLiteral("about:blank")),
-                                  Q_ARG(QVariant, QString()));
+                                  Q_ARG(QVariant, saveFolder));
         QTRY_VERIFY_WITH_TIMEOUT(root->property("currentUrl").toString()
                                          == QLatin1String("about:blank")
                                      && !root->property("loading").toBool(),
