@@ -241,6 +241,7 @@ void TestMapper::reportsMissingMapper_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("mapperInWorkingFolder");
 
     const QString empty = freshFolder(QStringLiteral("empty-bin"));
     const QString plainFile = m_sandbox.filePath(QStringLiteral("not-a-program"));
@@ -249,12 +250,16 @@ void TestMapper::reportsMissingMapper_data()
     file.write("#!/bin/sh\necho should not run\n");
     file.close();
 
-    QTest::newRow("not on PATH") << "" << empty << 127 << "antimicrox";
+    QTest::newRow("not on PATH") << "" << empty << 127 << "antimicrox" << false;
+    // An empty PATH entry would mean the current folder; a mapper is never
+    // taken from wherever the player was started.
+    QTest::newRow("only in the working folder")
+        << "" << QString(":" + empty + ":") << 127 << "antimicrox" << true;
     QTest::newRow("override names a missing file")
         << m_sandbox.filePath(QStringLiteral("nowhere/antimicrox")) << empty << 127
-        << "nowhere/antimicrox";
+        << "nowhere/antimicrox" << false;
     QTest::newRow("override names a file that cannot run")
-        << plainFile << empty << 126 << "not-a-program";
+        << plainFile << empty << 126 << "not-a-program" << false;
 }
 
 void TestMapper::reportsMissingMapper()
@@ -263,14 +268,20 @@ void TestMapper::reportsMissingMapper()
     QFETCH(QString, path);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
+    QFETCH(bool, mapperInWorkingFolder);
 
+    const QString workingFolder = freshFolder(QStringLiteral("working"));
+    if (mapperInWorkingFolder)
+        QVERIFY(QFile::link(helperPath, workingFolder + QStringLiteral("/antimicrox")));
     QProcessEnvironment environment = baseEnvironment(freshFolder(QStringLiteral("tmp")));
     environment.insert(QStringLiteral("PATH"), path);
+    environment.insert(QStringLiteral("VORLUMEN_TEST_RECORD"), workingFolder + "/argv");
     if (!override.isEmpty())
         environment.insert(QStringLiteral("VORLUMEN_ANTIMICROX"), override);
 
     QProcess launcher;
     launcher.setProcessEnvironment(environment);
+    launcher.setWorkingDirectory(workingFolder);
     launcher.start(launcherPath, {QStringLiteral("--hidden")});
     QVERIFY(launcher.waitForFinished(startTimeoutMs));
     const QString errors = QString::fromUtf8(launcher.readAllStandardError());
@@ -280,6 +291,7 @@ void TestMapper::reportsMissingMapper()
     QCOMPARE(launcher.exitCode(), exitCode);
     QVERIFY2(errors.contains(message), qPrintable(errors));
     QVERIFY2(output.isEmpty(), output.constData()); // nothing was run
+    QVERIFY(!QFile::exists(workingFolder + "/argv"));
 }
 
 void TestMapper::mapperEndsWithPlayer_data()
