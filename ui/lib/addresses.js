@@ -85,11 +85,15 @@ function driveIndexForFolder(drives, folderAddress, ignoreCase) {
     return best;
 }
 
-// The internet addresses the address dialog accepts (ECMAScript syntax).
-var internetAddressExpression = /^(?:(?:(?:https?|ftp):)?\/\/)(?:\S+(?::\S*)?@)?(?:(?!(?:10|127)(?:\.\d{1,3}){3})(?!(?:169\.254|192\.168)(?:\.\d{1,3}){2})(?!172\.(?:1[6-9]|2\d|3[0-1])(?:\.\d{1,3}){2})(?:[1-9]\d?|1\d\d|2[01]\d|22[0-3])(?:\.(?:1?\d{1,2}|2[0-4]\d|25[0-5])){2}(?:\.(?:[1-9]\d?|1\d\d|2[0-4]\d|25[0-4]))|(?:(?:[a-z0-9\u00a1-\uffff][a-z0-9\u00a1-\uffff_-]{0,62})?[a-z0-9\u00a1-\uffff]\.)+(?:[a-z\u00a1-\uffff]{2,}\.?))(?::\d{2,5})?(?:[/?#]\S*)?$/;
+// The internet addresses the address dialog accepts, in ECMAScript syntax.
+var internetAddressPattern = "^(?:(?:(?:https?|ftp):)?\\/\\/)(?:\\S+(?::\\S*)?@)?(?:(?!(?:10|127)(?:\\.\\d{1,3}){3})(?!(?:169\\.254|192\\.168)(?:\\.\\d{1,3}){2})(?!172\\.(?:1[6-9]|2\\d|3[0-1])(?:\\.\\d{1,3}){2})(?:[1-9]\\d?|1\\d\\d|2[01]\\d|22[0-3])(?:\\.(?:1?\\d{1,2}|2[0-4]\\d|25[0-5])){2}(?:\\.(?:[1-9]\\d?|1\\d\\d|2[0-4]\\d|25[0-4]))|(?:(?:[a-z0-9\\u00a1-\\uffff][a-z0-9\\u00a1-\\uffff_-]{0,62})?[a-z0-9\\u00a1-\\uffff]\\.)+(?:[a-z\\u00a1-\\uffff]{2,}\\.?))(?::\\d{2,5})?(?:[/?#]\\S*)?$";
+
+function isAcceptableInternetAddress(text) {
+    return new RegExp(internetAddressPattern).test(text);
+}
 
 // The same expression for the text field's validator, whose engine spells a
 // character code \xhhhh instead of \uhhhh.
 function validatorExpression() {
-    return new RegExp(internetAddressExpression.source.replace(/\\u([0-9a-fA-F]{4})/g, "\\x$1"));
+    return new RegExp(internetAddressPattern.replace(/\\u([0-9a-fA-F]{4})/g, "\\x$1"));
 }
