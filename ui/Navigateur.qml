@@ -32,7 +32,13 @@ Drawer {
         return index % 2 === 0 ? base : Qt.tint(base, "#30000000")
     }
 
-    function pick(isDir, url, path) {
+    function pick(isDir, name, url, path) {
+        // The model's own parent keeps the address free of "/..", so the
+        // saved folder and its drive stay plain.
+        if (isDir && name === ".." && String(folderModel.parentFolder) !== "") {
+            openFolder(folderModel.parentFolder)
+            return
+        }
         if (isDir) {
             openFolder(url)
             return
@@ -179,7 +185,7 @@ Drawer {
 
             MouseArea {
                 anchors.fill: parent
-                onClicked: pick(fileIsDir, fileURL, filePath)
+                onClicked: pick(fileIsDir, fileName, fileURL, filePath)
             }
         }
     }
