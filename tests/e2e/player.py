@@ -1,0 +1,243 @@
+"""Drives the real player under Xvfb the way a person or a front-end does:
+key presses and clicks through the X server, screenshots of the screen, the
+files it writes and its exit status. Standard library only."""
+
+import os
+import shutil
+import signal
+import sqlite3
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+BUILD_DIR = Path(os.environ.get("VORLUMEN_BUILD_DIR", Path(__file__).resolve().parents[2] / "build"))
+SOURCE_DIR = Path(__file__).resolve().parents[2]
+CORPUS_DIR = Path(os.environ.get("VORLUMEN_CORPUS_DIR", SOURCE_DIR.parent / "shared" / "swf-corpus"))
+SHOTS_DIR = BUILD_DIR / "e2e-shots"
+SCREEN = (1280, 720)
+PLAYER = BUILD_DIR / "vorlumen"
+MAKESWF = BUILD_DIR / "tools" / "makeswf"
+
+
+def run(*args, check=True, **kwargs):
+    return subprocess.run([str(a) for a in args], check=check, capture_output=True, text=True, **kwargs)
+
+
+def make_swf(path, *options):
+    path = Path(path)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    run(MAKESWF, *options, "-o", path)
+    return path
+
+
+class Xvfb:
+    """A private X server for one test class."""
+
+    def __init__(self):
+        self.display = None
+        self.process = None
+
+    def start(self):
+        read_fd, write_fd = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        self.display = ":" + number
+        return self
+
+    def stop(self):
+        if self.process:
+            self.process.terminate()
+            self.process.wait(10)
+
+
+class Player:
+    """One run of the player with its own home folder (settings, saves, pictures)."""
+
+    def __init__(self, display, home, args=(), env=None):
+        self.display = display
+        self.home = Path(home)
+        self.args = [str(a) for a in args]
+        self.extra_env = env or {}
+        self.process = None
+        self.window = None
+
+    def environment(self):
+        env = dict(os.environ)
+        env.update({
+            "DISPLAY": self.display,
+            "HOME": str(self.home),
+            "XDG_DATA_HOME": str(self.home / ".local/share"),
+            "XDG_CONFIG_HOME": str(self.home / ".config"),
+            "XDG_CACHE_HOME": str(self.home / ".cache"),
+            "XDG_RUNTIME_DIR": str(self.home / "runtime"),
+            "TMPDIR": str(self.home / "tmp"),
+            "QT_LOGGING_TO_CONSOLE": "1",
+        })
+        if os.getuid() == 0:
+            env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+        env.update(self.extra_env)
+        return env
+
+    def start(self):
+        for sub in ("runtime", "tmp"):
+            (self.home / sub).mkdir(parents=True, exist_ok=True)
+        os.chmod(self.home / "runtime", 0o700)
+        self.log = open(self.home / "player.log", "a")
+        self.process = subprocess.Popen([str(PLAYER)] + self.args, env=self.environment(),
+                                        stdout=self.log, stderr=subprocess.STDOUT)
+        self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", r"Vorlumen \(Tamsrel\)",
+                                   timeout=30).split()[0]
+        self.xdotool("windowfocus", "--sync", self.window, check=False)
+        return self
+
+    def xdotool(self, *args, timeout=20, check=True):
+        result = subprocess.run(["xdotool"] + [str(a) for a in args], env={**os.environ, "DISPLAY": self.display},
+                                capture_output=True, text=True, timeout=timeout)
+        if check and result.returncode != 0:
+            raise RuntimeError("xdotool %s: %s" % (args, result.stderr))
+        return result.stdout
+
+    def key(self, *keys):
+        self.xdotool("windowfocus", "--sync", self.window, check=False)
+        self.xdotool("key", "--clearmodifiers", *keys)
+
+    def click(self, x, y):
+        self.xdotool("mousemove", "--sync", x, y)
+        self.xdotool("click", 1)
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", 20, text)
+
+    def screenshot(self, name):
+        SHOTS_DIR.mkdir(parents=True, exist_ok=True)
+        png = SHOTS_DIR / (name + ".png")
+        ppm = self.home / "shot.ppm"
+        subprocess.run(["import", "-display", self.display, "-window", "root", str(ppm)], check=True,
+                       capture_output=True)
+        subprocess.run(["convert", str(ppm), str(png)], check=True, capture_output=True)
+        return Image(ppm)
+
+    def wait_for_screen(self, name, predicate, timeout=20.0):
+        """Screenshots until predicate(image) holds; returns the last image."""
+        deadline = time.monotonic() + timeout
+        image = self.screenshot(name)
+        while not predicate(image) and time.monotonic() < deadline:
+            time.sleep(0.25)
+            image = self.screenshot(name)
+        return image
+
+    def running(self):
+        return self.process.poll() is None
+
+    def wait(self, timeout=20):
+        try:
+            return self.process.wait(timeout)
+        finally:
+            self.log.close()
+
+    def terminate(self, sig=signal.SIGTERM, timeout=20):
+        if self.running():
+            self.process.send_signal(sig)
+        return self.wait(timeout)
+
+    def kill(self):
+        if self.process and self.running():
+            self.process.kill()
+            self.process.wait(10)
+
+    def children(self):
+        """Every live descendant process of the player: (pid, argv)."""
+        found = []
+        frontier = [self.process.pid]
+        while frontier:
+            parent = frontier.pop()
+            for entry in Path("/proc").iterdir():
+                if not entry.name.isdigit():
+                    continue
+                try:
+                    stat = (entry / "stat").read_text()
+                    ppid = int(stat.rsplit(")", 1)[1].split()[1])
+                    state = stat.rsplit(")", 1)[1].split()[0]
+                    if ppid == parent and state != "Z":
+                        argv = (entry / "cmdline").read_bytes().split(b"\0")[:-1]
+                        found.append((int(entry.name), [a.decode(errors="replace") for a in argv]))
+                        frontier.append(int(entry.name))
+                except (OSError, IndexError, ValueError):
+                    continue
+        return found
+
+    # Files the player writes.
+    def settings(self):
+        """The stored settings rows, or None when there is no store yet."""
+        folder = self.home / ".local/share/Vorlumen/vorlumen/QML/OfflineStorage/Databases"
+        candidates = list(folder.glob("*.sqlite")) if folder.exists() else []
+        if not candidates:
+            for path in self.home.rglob("*.sqlite"):
+                if "OfflineStorage" in str(path):
+                    candidates.append(path)
+        if not candidates:
+            return None
+        with sqlite3.connect(str(candidates[0])) as db:
+            return db.execute("SELECT navigateurLink, bezelActifData, modeEcranData, dateAndTimeData "
+                              "FROM config").fetchall()
+
+    def pictures(self):
+        folder = self.home / "Pictures"
+        return sorted(folder.glob("*.jpg")) if folder.exists() else []
+
+
+class Image:
+    """A screenshot as RGB pixels (binary PPM read without any library)."""
+
+    def __init__(self, ppm_path):
+        data = Path(ppm_path).read_bytes()
+        parts = []
+        index = 0
+        while len(parts) < 4:
+            while data[index:index + 1].isspace():
+                index += 1
+            if data[index:index + 1] == b"#":
+                index = data.index(b"\n", index) + 1
+                continue
+            end = index
+            while not data[end:end + 1].isspace():
+                end += 1
+            parts.append(data[index:end])
+            index = end
+        index += 1
+        self.width, self.height = int(parts[1]), int(parts[2])
+        self.pixels = data[index:]
+
+    def pixel(self, x, y):
+        offset = (y * self.width + x) * 3
+        return tuple(self.pixels[offset:offset + 3])
+
+    def close_to(self, x, y, rgb, tolerance=40):
+        return all(abs(a - b) <= tolerance for a, b in zip(self.pixel(x, y), rgb))
+
+    def distinct_colours(self, step=16):
+        return len({self.pixel(x, y) for y in range(0, self.height, step) for x in range(0, self.width, step)})
+
+
+def image_size(path):
+    out = run("identify", "-format", "%w %h", path).stdout.split()
+    return int(out[0]), int(out[1])
+
+
+def image_pixel(path, x, y):
+    out = run("convert", path, "-format", "%[fx:int(255*p{%d,%d}.r)] %[fx:int(255*p{%d,%d}.g)] %[fx:int(255*p{%d,%d}.b)]"
+              % (x, y, x, y, x, y), "info:").stdout.split()
+    return tuple(int(v) for v in out)
+
+
+def new_home(prefix="vorlumen-e2e-"):
+    return Path(tempfile.mkdtemp(prefix=prefix))
+
+
+def remove_home(home):
+    shutil.rmtree(home, ignore_errors=True)
