@@ -61,6 +61,10 @@ function installFileFetch(target) {
             return networkFetch(input, init);
         if (wanted.method !== "GET")
             return Promise.reject(new TypeError("Only GET can read a local file"));
+        // A folder is no game, and listing one (the root for an empty path)
+        // can take long.
+        if (/\/$/.test(wanted.url.split(/[?#]/)[0]))
+            return Promise.reject(new TypeError("A folder is not a file: " + wanted.url));
         return readLocalFile(wanted.url).then(function (bytes) {
             return responseForLocalFile(wanted.url, bytes);
         });

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -40,6 +41,8 @@ private slots:
     void reportsSizeThatFitsTheView_data();
     void reportsSizeThatFitsTheView();
     void showsTheGameCentred();
+    void showsTheGameColours_data();
+    void showsTheGameColours();
     void loadsPathsWithOddCharacters_data();
     void loadsPathsWithOddCharacters();
     void showsAnErrorForBadFiles_data();
@@ -156,6 +159,67 @@ void GamePageTest::showsTheGameCentred()
                  qPrintable(describe(image.pixelColor(point))));
 }
 
+void GamePageTest::showsTheGameColours_data()
+{
+    QTest::addColumn<QStringList>("makeswfOptions");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+
+    // The probe writes whole pixels; the movie may have fractions.
+    QTest::newRow("640x480 plain") << QStringList {"--width", "640", "--height", "480"} << "640"
+                                   << "480";
+    QTest::newRow("300x600 zlib") << QStringList {"--width", "300", "--height", "600", "--cws"}
+                                  << "300"
+                                  << "600";
+    QTest::newRow("101.3x25.3 LZMA")
+        << QStringList {"--width", "101.3", "--height", "25.3", "--zws"} << "101"
+        << "25";
+    QTest::newRow("probe failed") << QStringList {"--width", "500", "--height", "375"} << "NaN"
+                                  << "NaN";
+}
+
+// The colour test movie: a #2040C0 stage with a #E03020 rectangle over its
+// centre half, seen where the page said the game is.
+void GamePageTest::showsTheGameColours()
+{
+    QFETCH(QStringList, makeswfOptions);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+
+    const QString path = games.path() + QLatin1String("/colours ") + QTest::currentDataTag()
+        + QLatin1String(".swf");
+    QProcess makeswf;
+    makeswf.start(QStringLiteral(MAKESWF_PROGRAM),
+                  makeswfOptions
+                      + QStringList {QStringLiteral("--colors"), QStringLiteral("-o"), path});
+    QVERIFY(makeswf.waitForFinished(30000) && makeswf.exitCode() == 0);
+
+    playAndWaitForReport(path, width, height);
+    const GameSize size = page->lastReportedSize();
+    const QRect game(QPoint((800 - size.width) / 2, (600 - size.height) / 2),
+                     QSize(size.width, size.height));
+    const QColor stage(0x20, 0x40, 0xC0);
+    const QColor rectangle(0xE0, 0x30, 0x20);
+    const auto at = [&game](double x, double y) {
+        return game.topLeft() + QPoint(int(game.width() * x), int(game.height() * y));
+    };
+    QImage image;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (image = page->grab(), isNear(image.pixelColor(at(0.5, 0.5)), rectangle)), 30000);
+    const QPointF rectanglePoints[] = {{0.3, 0.3}, {0.7, 0.7}, {0.3, 0.7}};
+    for (const QPointF &point : rectanglePoints)
+        QVERIFY2(isNear(image.pixelColor(at(point.x(), point.y())), rectangle),
+                 qPrintable(describe(image.pixelColor(at(point.x(), point.y())))));
+    const QPointF stagePoints[] = {{0.1, 0.1}, {0.9, 0.9}, {0.1, 0.9}, {0.9, 0.1}};
+    for (const QPointF &point : stagePoints)
+        QVERIFY2(isNear(image.pixelColor(at(point.x(), point.y())), stage),
+                 qPrintable(describe(image.pixelColor(at(point.x(), point.y())))));
+    const QPoint outside[] = {game.topLeft() + QPoint(-3, -3), game.bottomRight() + QPoint(3, 3)};
+    for (const QPoint &point : outside)
+        QVERIFY2(isNear(image.pixelColor(point), Qt::black),
+                 qPrintable(describe(image.pixelColor(point))));
+}
+
 void GamePageTest::loadsPathsWithOddCharacters_data()
 {
     QTest::addColumn<QString>("name");
@@ -212,7 +276,7 @@ void GamePageTest::showsAnErrorForBadFiles()
 
     page->navigate(
         gamepage::gamePageAddress(gamepage::buildDir(), path, width, QStringLiteral("480")));
-    QTRY_COMPARE_WITH_TIMEOUT(page->ruffleState(), QStringLiteral("error"), 30000);
+    QCOMPARE(page->waitForRuffleState(QStringLiteral("error")), QStringLiteral("error"));
     QCOMPARE(page->evaluate(QStringLiteral("1 + 1")).toInt(), 2);
 }
 

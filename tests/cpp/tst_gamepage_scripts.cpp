@@ -1,7 +1,226 @@
+// The game page's pure functions, evaluated alone from the page's own
+// script files: reading the address and the size rule.
+#include <QFile>
+#include <QJSEngine>
 #include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+const double notANumber = std::nan("");
+
+bool sameNumber(double actual, double expected)
+{
+    return (std::isnan(actual) && std::isnan(expected)) || actual == expected;
+}
+
+} // namespace
+
 class GamePageScriptsTest : public QObject
 {
     Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void readsTheAddress_data();
+    void readsTheAddress();
+    void turnsPathsIntoFileUrls_data();
+    void turnsPathsIntoFileUrls();
+    void sizesTheGame_data();
+    void sizesTheGame();
+    void picksTheNaturalSize_data();
+    void picksTheNaturalSize();
+
+private:
+    QJSValue call(const QString &function, const QJSValueList &arguments);
+
+    QJSEngine engine;
 };
-QTEST_MAIN(GamePageScriptsTest)
+
+void GamePageScriptsTest::initTestCase()
+{
+    for (const char *name : {"jeu.js", "sizing.js"}) {
+        QFile file(QStringLiteral(GAME_PAGE_SOURCE_DIR "/") + QLatin1String(name));
+        QVERIFY2(file.open(QIODevice::ReadOnly), name);
+        const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), name);
+        QVERIFY2(!result.isError(), qPrintable(result.toString()));
+    }
+}
+
+QJSValue GamePageScriptsTest::call(const QString &function, const QJSValueList &arguments)
+{
+    return engine.globalObject().property(function).call(arguments);
+}
+
+void GamePageScriptsTest::readsTheAddress_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+
+    // What the page sees after "file:///opt/vorlumen/flash/flash.html".
+    QTest::newRow("plain") << "?jeu=/home/me/x.swf=640=480"
+                           << "/home/me/x.swf" << 640.0 << 480.0;
+    QTest::newRow("Windows path") << "?jeu=c:/games/x.swf=640=480"
+                                  << "c:/games/x.swf" << 640.0 << 480.0;
+    QTest::newRow("blanks and accents, encoded by the engine")
+        << "?jeu=/My%20Games/%C3%A9t%C3%A9.swf=640=480"
+        << "/My Games/\u00e9t\u00e9.swf" << 640.0 << 480.0;
+    QTest::newRow("quotes, encoded by the engine") << "?jeu=/it's%20%22x%22.swf=1=2"
+                                                   << "/it's \"x\".swf" << 1.0 << 2.0;
+    QTest::newRow("equals in the path") << "?jeu=/a=b/w=640=480.swf=550=400"
+                                        << "/a=b/w=640=480.swf" << 550.0 << 400.0;
+    QTest::newRow("plus and ampersand stay") << "?jeu=/a+b&c=d.swf=1=2"
+                                             << "/a+b&c=d.swf" << 1.0 << 2.0;
+    QTest::newRow("escaped percent and hash") << "?jeu=/100%25/%23x.swf=1=2"
+                                              << "/100%/#x.swf" << 1.0 << 2.0;
+    QTest::newRow("percent before hex digits") << "?jeu=/a%2541.swf=1=2"
+                                               << "/a%41.swf" << 1.0 << 2.0;
+    QTest::newRow("question mark in the path") << "?jeu=/why?/x.swf=1=2"
+                                               << "/why?/x.swf" << 1.0 << 2.0;
+    QTest::newRow("unescaped hash kept") << "?jeu=/a#b.swf=1=2"
+                                         << "/a#b.swf" << 1.0 << 2.0;
+    QTest::newRow("malformed escape kept") << "?jeu=/a%zz%C3%A9.swf=1=2"
+                                           << "/a%zz\u00e9.swf" << 1.0 << 2.0;
+    QTest::newRow("probe wrote NaN") << "?jeu=/x.swf=NaN=NaN"
+                                     << "/x.swf" << notANumber << notANumber;
+    QTest::newRow("probe wrote nothing") << "?jeu=/x.swf=="
+                                         << "/x.swf" << notANumber << notANumber;
+    QTest::newRow("zero size") << "?jeu=/x.swf=0=0"
+                               << "/x.swf" << notANumber << notANumber;
+    QTest::newRow("fractional size") << "?jeu=/x.swf=550.5=400"
+                                     << "/x.swf" << 550.5 << 400.0;
+    QTest::newRow("no sizes at all") << "?jeu=/x.swf"
+                                     << "/x.swf" << notANumber << notANumber;
+    QTest::newRow("no query") << ""
+                              << "" << notANumber << notANumber;
+}
+
+void GamePageScriptsTest::readsTheAddress()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, path);
+    QFETCH(double, width);
+    QFETCH(double, height);
+
+    // A folder named "jeu=" above the page must not matter.
+    const QJSValue result = call(QStringLiteral("parseJeu"),
+                                 {QStringLiteral("file:///opt/jeu=1/flash/flash.html") + query});
+    QVERIFY2(!result.isError(), qPrintable(result.toString()));
+    QCOMPARE(result.property(QStringLiteral("path")).toString(), path);
+    QVERIFY2(sameNumber(result.property(QStringLiteral("width")).toNumber(), width),
+             qPrintable(result.property(QStringLiteral("width")).toString()));
+    QVERIFY2(sameNumber(result.property(QStringLiteral("height")).toNumber(), height),
+             qPrintable(result.property(QStringLiteral("height")).toString()));
+}
+
+void GamePageScriptsTest::turnsPathsIntoFileUrls_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("url");
+
+    QTest::newRow("plain") << "/home/me/x.swf"
+                           << "file:///home/me/x.swf";
+    QTest::newRow("odd characters") << "/a b/c#d%e?f&g=h+i.swf"
+                                    << "file:///a%20b/c%23d%25e%3Ff%26g%3Dh%2Bi.swf";
+    QTest::newRow("accents") << "/\u00e9t\u00e9.swf"
+                             << "file:///%C3%A9t%C3%A9.swf";
+    QTest::newRow("Windows drive") << "C:/Games/x y.swf"
+                                   << "file:///C:/Games/x%20y.swf";
+}
+
+void GamePageScriptsTest::turnsPathsIntoFileUrls()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, url);
+    QCOMPARE(call(QStringLiteral("fileUrlFromPath"), {path}).toString(), url);
+}
+
+void GamePageScriptsTest::sizesTheGame_data()
+{
+    QTest::addColumn<QSize>("view");
+    QTest::addColumn<double>("naturalWidth");
+    QTest::addColumn<double>("naturalHeight");
+    QTest::addColumn<QSize>("expected");
+
+    // The bezel takes 85x90 of the view.
+    QTest::newRow("height limits") << QSize(800, 600) << 640.0 << 480.0 << QSize(680, 510);
+    QTest::newRow("width limits") << QSize(800, 600) << 400.0 << 200.0 << QSize(715, 357);
+    QTest::newRow("exact fit") << QSize(725, 570) << 640.0 << 480.0 << QSize(640, 480);
+    QTest::newRow("small game grows") << QSize(1920, 1080) << 10.0 << 10.0 << QSize(990, 990);
+    QTest::newRow("fractional stage") << QSize(800, 600) << 101.3 << 25.3 << QSize(715, 178);
+    QTest::newRow("view smaller than the bezel") << QSize(80, 80) << 640.0 << 480.0 << QSize(0, 0);
+    QTest::newRow("big game shrinks") << QSize(1024, 768) << 2048.0 << 2048.0 << QSize(678, 678);
+}
+
+void GamePageScriptsTest::sizesTheGame()
+{
+    QFETCH(QSize, view);
+    QFETCH(double, naturalWidth);
+    QFETCH(double, naturalHeight);
+    QFETCH(QSize, expected);
+
+    const QJSValue size = call(QStringLiteral("displayedGameSize"),
+                               {view.width(), view.height(), naturalWidth, naturalHeight});
+    const QSize actual(size.property(QStringLiteral("width")).toInt(),
+                       size.property(QStringLiteral("height")).toInt());
+    QCOMPARE(actual, expected);
+    // Whatever the view, the game keeps its shape to within a pixel.
+    if (actual.width() > 0) {
+        QVERIFY(qAbs(actual.height() - actual.width() * naturalHeight / naturalWidth) < 1.0);
+        const QJSValue corner
+            = call(QStringLiteral("centredPosition"),
+                   {view.width(), view.height(), actual.width(), actual.height()});
+        QCOMPARE(corner.property(QStringLiteral("left")).toInt(),
+                 (view.width() - actual.width()) / 2);
+        QCOMPARE(corner.property(QStringLiteral("top")).toInt(),
+                 (view.height() - actual.height()) / 2);
+    }
+}
+
+void GamePageScriptsTest::picksTheNaturalSize_data()
+{
+    QTest::addColumn<double>("addressWidth");
+    QTest::addColumn<double>("addressHeight");
+    QTest::addColumn<bool>("movieKnown");
+    QTest::addColumn<QSizeF>("expected");
+
+    QTest::newRow("address wins") << 640.0 << 480.0 << true << QSizeF(640, 480);
+    QTest::newRow("address alone") << 640.0 << 480.0 << false << QSizeF(640, 480);
+    QTest::newRow("probe failed: the movie's")
+        << notANumber << notANumber << true << QSizeF(400, 200);
+    QTest::newRow("half a size: the movie's") << 640.0 << notANumber << true << QSizeF(400, 200);
+    QTest::newRow("nothing known yet") << notANumber << notANumber << false << QSizeF();
+}
+
+void GamePageScriptsTest::picksTheNaturalSize()
+{
+    QFETCH(double, addressWidth);
+    QFETCH(double, addressHeight);
+    QFETCH(bool, movieKnown);
+    QFETCH(QSizeF, expected);
+
+    QJSValue fromAddress = engine.newObject();
+    fromAddress.setProperty(QStringLiteral("width"), addressWidth);
+    fromAddress.setProperty(QStringLiteral("height"), addressHeight);
+    QJSValue fromMovie(QJSValue::NullValue);
+    if (movieKnown) {
+        fromMovie = engine.newObject();
+        fromMovie.setProperty(QStringLiteral("width"), 400);
+        fromMovie.setProperty(QStringLiteral("height"), 200);
+    }
+    const QJSValue size = call(QStringLiteral("naturalSizeOf"), {fromAddress, fromMovie});
+    if (!expected.isValid()) {
+        QVERIFY(size.isNull());
+        return;
+    }
+    QCOMPARE(QSizeF(size.property(QStringLiteral("width")).toNumber(),
+                    size.property(QStringLiteral("height")).toNumber()),
+             expected);
+}
+
+QTEST_GUILESS_MAIN(GamePageScriptsTest)
+
 #include "tst_gamepage_scripts.moc"

@@ -182,6 +182,20 @@ public:
             .toString();
     }
 
+    // Polls the page until Ruffle is in the state wanted; gives the last
+    // state seen.
+    QString waitForRuffleState(const QString &wanted, int timeoutMs = 30000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QString state = ruffleState();
+        while (state != wanted && timer.elapsed() < timeoutMs) {
+            QTest::qWait(100);
+            state = ruffleState();
+        }
+        return state;
+    }
+
     QImage grab() { return view.grabWindow(); }
 
     static const QRegularExpression &reportPattern()
