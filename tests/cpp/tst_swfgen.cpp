@@ -217,6 +217,7 @@ private slots:
     void makeswfPreset();
     void makeswfPadMakesTheFileThatLarge_data();
     void makeswfPadMakesTheFileThatLarge();
+    void makeswfOddHeaders();
     void makeswfRejectsBadOptions_data();
     void makeswfRejectsBadOptions();
 };
@@ -422,6 +423,10 @@ void TestSwfgen::makeswfPreset_data()
                         "--background", "#102030", "--rect",   "10,10,100.5,50,FF0000",
                         "--frames",     "5",       "--zws"}
         << "ZWS" << qint64(659) << qint64(591) << 5;
+    QTest::newRow("negative origin, fractions, widest fields")
+        << QStringList {"--width",       "101.3",       "--height", "25.3", "--origin",
+                        "-50.65,-12.65", "--rect-bits", "31",       "--zws"}
+        << "ZWS" << qint64(101) << qint64(25) << 1;
 }
 
 void TestSwfgen::makeswfPreset()
@@ -464,6 +469,29 @@ void TestSwfgen::makeswfPadMakesTheFileThatLarge()
     QVERIFY2(result.ok(), result.detail.c_str());
     QVERIFY(result.header.declaredFileLength >= pad);
     QCOMPARE(result.header.widthPixels(), 640);
+}
+
+void TestSwfgen::makeswfOddHeaders()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("odd.swf"));
+    QCOMPARE(runMakeswf({"--origin", "-100,-5.5", "--rect-bits", "20", "-o", path}).exitCode, 0);
+    swfheader::Result result = readFile(path);
+    QVERIFY2(result.ok(), result.detail.c_str());
+    QCOMPARE(result.header.rectBits, 20u);
+    QCOMPARE(result.header.frame.xmin, -2000);
+    QCOMPARE(result.header.frame.ymin, -110);
+    QCOMPARE(result.header.widthPixels(), 550);
+    QCOMPARE(result.header.heightPixels(), 400);
+
+    QCOMPARE(runMakeswf({"--cws", "--cut", "12", "-o", path}).exitCode, 0);
+    QCOMPARE(QFileInfo(path).size(), 12);
+    QCOMPARE(readFile(path).error, swfheader::Error::Truncated);
+
+    // A stage too large for the fields asked for is refused, not wrapped.
+    const MakeswfRun tooNarrow = runMakeswf({"--rect-bits", "8", "-o", path});
+    QCOMPARE(tooNarrow.exitCode, 1);
+    QVERIFY(tooNarrow.err.contains("8-bit"));
 }
 
 void TestSwfgen::makeswfRejectsBadOptions_data()

@@ -27,6 +27,10 @@ const char kUsage[]
       "  --rect X,Y,W,H,RRGGBB   a solid rectangle, in pixels (repeatable)\n"
       "  --frames N              number of frames (default 1)\n"
       "  --pad N                 append N bytes of unused data\n"
+      "  --origin X,Y            stage rectangle from X,Y pixels (may be negative); the\n"
+      "                          content is not moved with it\n"
+      "  --rect-bits N           stage rectangle fields N bits wide (0-31, values must fit)\n"
+      "  --cut N                 keep only the first N bytes (a damaged file)\n"
       "  --demo                  the demo game (640x480, animated, loops)\n"
       "  --colors                background #2040C0, #E03020 rectangle on the centre half\n"
       "  --saver                 counts its runs in the shared object \"vorlumen-test\";\n"
@@ -52,6 +56,9 @@ struct Options
     std::vector<PixelRect> rects;
     long frames = 1;
     long long pad = 0;
+    std::optional<std::pair<double, double>> origin;
+    int rectBits = -1;
+    long long cut = -1;
     Preset preset = Preset::None;
 };
 
@@ -89,13 +96,19 @@ swfgen::Compression parseCompression(const std::string &text)
     usageError("compression must be fws, cws or zws: " + text);
 }
 
-PixelRect parseRect(const std::string &text)
+std::vector<std::string> splitAtCommas(const std::string &text)
 {
     std::vector<std::string> parts;
     size_t start = 0;
     for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
         parts.push_back(text.substr(start, comma - start));
     parts.push_back(text.substr(start));
+    return parts;
+}
+
+PixelRect parseRect(const std::string &text)
+{
+    const std::vector<std::string> parts = splitAtCommas(text);
     if (parts.size() != 5)
         usageError("a rectangle is X,Y,W,H,RRGGBB: " + text);
     PixelRect rect;
@@ -149,6 +162,16 @@ Options parseOptions(int argc, char **argv)
             options.frames = long(parseWhole(value(), "frame count", 1, 65535));
         } else if (arg == "--pad") {
             options.pad = parseWhole(value(), "pad size", 0, 1LL << 31);
+        } else if (arg == "--origin") {
+            const std::vector<std::string> parts = splitAtCommas(value());
+            if (parts.size() != 2)
+                usageError("an origin is X,Y");
+            options.origin = {parseNumber(parts[0], "origin x", -maxPixels, maxPixels),
+                              parseNumber(parts[1], "origin y", -maxPixels, maxPixels)};
+        } else if (arg == "--rect-bits") {
+            options.rectBits = int(parseWhole(value(), "field width", 0, 31));
+        } else if (arg == "--cut") {
+            options.cut = parseWhole(value(), "cut length", 0, 1LL << 40);
         } else if (arg == "--demo") {
             options.preset = Preset::Demo;
         } else if (arg == "--colors" || arg == "--colours") {
@@ -214,7 +237,15 @@ int main(int argc, char **argv)
         swfgen::Movie movie = movieFor(options);
         if (options.pad > 0)
             movie.pad(size_t(options.pad));
-        if (!writeFile(options.output, movie.build(options.compression))) {
+        if (options.origin)
+            movie.setStageOrigin(swfgen::pixelsToTwips(options.origin->first),
+                                 swfgen::pixelsToTwips(options.origin->second));
+        if (options.rectBits >= 0)
+            movie.setRectBits(unsigned(options.rectBits));
+        swfgen::Bytes file = movie.build(options.compression);
+        if (options.cut >= 0 && size_t(options.cut) < file.size())
+            file.resize(size_t(options.cut));
+        if (!writeFile(options.output, file)) {
             std::fprintf(stderr, "makeswf: cannot write %s: %s\n", options.output.c_str(),
                          std::strerror(errno));
             return 1;

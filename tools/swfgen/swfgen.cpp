@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <lzma.h>
 #include <stdexcept>
+#include <string>
 #include <zlib.h>
 
 namespace swfgen {
@@ -354,6 +355,11 @@ Movie::Movie(double widthPixels, double heightPixels, double framesPerSecond, ui
         addTag(kFileAttributes, Bytes(4, 0));
 }
 
+void Movie::setStageOrigin(int32_t xTwips, int32_t yTwips)
+{
+    m_stage = {xTwips, xTwips + widthTwips(), yTwips, yTwips + heightTwips()};
+}
+
 void Movie::setBackground(Rgb colour)
 {
     Bytes payload;
@@ -451,7 +457,10 @@ void Movie::showFrame()
 Bytes Movie::build(Compression compression) const
 {
     HeaderFields fields;
-    fields.rect = encodeRect(m_stage);
+    if (m_rectBits >= 0 && unsigned(m_rectBits) < rectBitsFor(m_stage))
+        throw std::invalid_argument("the stage does not fit in " + std::to_string(m_rectBits)
+                                    + "-bit fields");
+    fields.rect = m_rectBits >= 0 ? encodeRect(m_stage, unsigned(m_rectBits)) : encodeRect(m_stage);
     fields.frameRateFixed = m_frameRateFixed;
     fields.frameCount = m_declaredFrames >= 0 ? uint16_t(m_declaredFrames) : m_frames;
     Bytes tags = m_tags;

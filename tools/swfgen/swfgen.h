@@ -104,8 +104,13 @@ public:
     void pad(size_t bytes);
     void showFrame();
 
-    int32_t widthTwips() const { return m_stage.xmax; }
-    int32_t heightTwips() const { return m_stage.ymax; }
+    int32_t widthTwips() const { return m_stage.xmax - m_stage.xmin; }
+    int32_t heightTwips() const { return m_stage.ymax - m_stage.ymin; }
+    // Moves the stage rectangle's origin, keeping its size (odd headers for tests).
+    void setStageOrigin(int32_t xTwips, int32_t yTwips);
+    // Writes the stage rectangle with fields of this width (0 to 31) instead
+    // of the smallest that fits; build() throws if the values do not fit.
+    void setRectBits(unsigned bits) { m_rectBits = int(bits); }
     uint16_t frameCount() const { return m_frames; }
     // Overrides the frame count written in the header.
     void setDeclaredFrameCount(uint16_t frames) { m_declaredFrames = int(frames); }
@@ -123,6 +128,7 @@ private:
     uint16_t m_nextId = 1;
     uint16_t m_frames = 0;
     int m_declaredFrames = -1;
+    int m_rectBits = -1;
 };
 
 } // namespace swfgen
