@@ -119,7 +119,7 @@ void TestSwfHeaderMutation::mutatedHeadersGetAClearAnswer()
 {
     const int iterations = qEnvironmentVariableIsSet("SWFHEADER_MUTATIONS")
         ? qEnvironmentVariableIntValue("SWFHEADER_MUTATIONS")
-        : 30000;
+        : 100000;
     const unsigned seed = qEnvironmentVariableIsSet("SWFHEADER_SEED")
         ? unsigned(qEnvironmentVariableIntValue("SWFHEADER_SEED"))
         : 20261207u;
