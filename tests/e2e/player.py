@@ -107,6 +107,8 @@ class Player:
         self.xdotool("key", "--clearmodifiers", *keys)
 
     def click(self, x, y):
+        # Move in two steps: a pointer already resting there sends no motion.
+        self.xdotool("mousemove", "--sync", x + 7, y + 7)
         self.xdotool("mousemove", "--sync", x, y)
         self.xdotool("click", 1)
 
@@ -117,8 +119,8 @@ class Player:
         SHOTS_DIR.mkdir(parents=True, exist_ok=True)
         png = SHOTS_DIR / (name + ".png")
         ppm = self.home / "shot.ppm"
-        subprocess.run(["import", "-display", self.display, "-window", "root", str(ppm)], check=True,
-                       capture_output=True)
+        subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", str(ppm)],
+                       check=True, capture_output=True)
         subprocess.run(["convert", str(ppm), str(png)], check=True, capture_output=True)
         return Image(ppm)
 
@@ -230,9 +232,10 @@ def image_size(path):
 
 
 def image_pixel(path, x, y):
-    out = run("convert", path, "-format", "%[fx:int(255*p{%d,%d}.r)] %[fx:int(255*p{%d,%d}.g)] %[fx:int(255*p{%d,%d}.b)]"
-              % (x, y, x, y, x, y), "info:").stdout.split()
-    return tuple(int(v) for v in out)
+    """The RGB colour of one pixel of an image file."""
+    out = subprocess.run(["convert", str(path), "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
+                         check=True, capture_output=True).stdout
+    return tuple(out[:3])
 
 
 def new_home(prefix="vorlumen-e2e-"):
