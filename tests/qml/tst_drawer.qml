@@ -12,7 +12,7 @@ TestCase {
     name: "Drawer"
     when: windowShown
 
-    readonly property string corpus: "/work/shared/swf-corpus/files/"
+    readonly property string corpus: testHost.sourceDir + "/../shared/swf-corpus/files/"
     // 400 x 200 in the corpus manifest.
     readonly property string smallGame: corpus + "ruffle.android.src.logo-anim.swf"
     property var win: null

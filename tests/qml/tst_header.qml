@@ -10,7 +10,7 @@ TestCase {
     name: "Header"
     when: windowShown
 
-    readonly property string corpusGame: "/work/shared/swf-corpus/files/ruffle.android.src.z0r-de_420.swf"
+    readonly property string corpusGame: testHost.sourceDir + "/../shared/swf-corpus/files/ruffle.android.src.z0r-de_420.swf"
     property var win: null
 
     function gamePath() {
