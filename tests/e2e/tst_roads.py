@@ -79,6 +79,8 @@ class GameRoad(Road):
         game = self.colours_game()
         player = self.start("-source:" + str(game))
         image = self.wait_for_game(player, "road_playing")
+        # The size came from the probe, run without any shell on that odd path.
+        self.assertEqual((self.home / ".local/share/vorlumen/swf.txt").read_text(), "-X 400 -Y 300\n")
         # Displayed at the largest size that leaves room for the bezel.
         self.assertTrue(image.close_to(GAME_LEFT + 2, 360, BLUE))
         self.assertTrue(image.close_to(GAME_LEFT + GAME_WIDTH - 3, 360, BLUE))
