@@ -41,6 +41,7 @@ Item {
     Loader {
         id: viewLoader
         anchors.fill: parent
+        focus: true
         active: false
         sourceComponent: WebEngineView {
             focus: true

@@ -86,8 +86,10 @@ public:
         answerSpy = std::make_unique<QSignalSpy>(root, SIGNAL(scriptAnswered(int, QVariant)));
         view.resize(viewSize);
         view.show();
-        if (!QTest::qWaitForWindowExposed(&view))
-            qWarning("the test view was never exposed");
+        view.requestActivate();
+        // Keys reach the game only through the active window.
+        if (!QTest::qWaitForWindowActive(&view))
+            qWarning("the test view never became active");
     }
 
     // Starts from a blank page so that nothing of the previous game can
