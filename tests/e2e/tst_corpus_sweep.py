@@ -36,8 +36,10 @@ MIN_PLAY_SECONDS = 2
 MIN_ALIVE_SECONDS = 5
 STOP_SECONDS = 10
 # The page logs to the console, and with these flags so does the web engine
-# (to the player's stderr, which the Player class keeps in player.log).
-LOGGING_FLAGS = "--enable-logging=stderr --v=0"
+# (to the player's stderr, which the Player class keeps in player.log). Some
+# movies call home or stream from the internet: a proxy on a closed loopback
+# port keeps every such request on this machine.
+ENGINE_FLAGS = "--enable-logging=stderr --v=0 --proxy-server=127.0.0.1:9"
 
 CONSOLE_LINE = re.compile(r'^\[[^\]]*:CONSOLE\(\d+\)\] "(.*?)", source: [^\n]*$', re.DOTALL | re.MULTILINE)
 SIZE_REPORT = re.compile(r"Vorlumen: game shown at (\d+)x(\d+)")
@@ -179,24 +181,24 @@ class CorpusSweep(unittest.TestCase):
     def test_every_example_movie_plays_or_fails_gracefully(self):
         movies = example_movies()
         self.assertTrue(movies, "no example movie in the corpus manifest")
-        summary = []
         for movie in movies:
             with self.subTest(movie=movie.name):
                 run = self.play(movie)
-                summary.append(self.describe(movie, run))
+                print("\n" + self.describe(movie, run), file=sys.stderr, flush=True)
                 self.check(movie, run)
-        print("\n" + "\n".join(summary), file=sys.stderr)
 
     def play(self, movie):
         home = new_home("vorlumen-sweep-")
         player = Player(self.xvfb.display, home, ["-source:" + str(movie), "-nodatetime"],
-                        env={"QTWEBENGINE_CHROMIUM_FLAGS": LOGGING_FLAGS})
+                        env={"QTWEBENGINE_CHROMIUM_FLAGS": ENGINE_FLAGS})
         run = Run()
         try:
             player.start()
             started = time.monotonic()
             ppm = home / "shot.ppm"
             self.watch(player, run, started, ppm)
+            if player.running():
+                grab(player.display, ppm)
             if ppm.exists():
                 save_png(ppm, movie.stem)
             if player.running():
@@ -226,10 +228,14 @@ class CorpusSweep(unittest.TestCase):
             if run.loading_after is None and any(RUFFLE_LOADING in m for m in messages):
                 run.loading_after = elapsed
                 deadline = min(deadline, time.monotonic() + DRAW_SECONDS)
+            if run.loading_after is None:
+                # Nothing to see before Ruffle loads the movie; screenshots
+                # would only slow its start.
+                time.sleep(0.2)
+                continue
             rectangle = game_rectangle(messages)
             image = grab(player.display, ppm)
-            if run.drawn_after is None and run.loading_after is not None and rectangle \
-                    and has_drawn(image, self.reference, rectangle):
+            if run.drawn_after is None and rectangle and has_drawn(image, self.reference, rectangle):
                 run.drawn_after = elapsed
                 deadline = time.monotonic() + MIN_PLAY_SECONDS
             if ruffle_failures(messages) and run.drawn_after is None:
