@@ -101,7 +101,8 @@ class GameRoad(Road):
         for corner in ((2, 2), (GAME_WIDTH - 3, 2), (2, GAME_HEIGHT - 3), (GAME_WIDTH - 3, GAME_HEIGHT - 3)):
             self.assertTrue(all(abs(a - b) < 30 for a, b in zip(image_pixel(pictures[0], *corner), BLUE)))
         self.assertTrue(all(abs(a - b) < 30 for a, b in zip(image_pixel(pictures[0], 420, 315), RED)))
-        banner = player.screenshot("road_banner")
+        banner = player.wait_for_screen("road_banner", lambda im: region_has(im, 15, 660, 45, 700, GREY_ICON),
+                                        timeout=10)
         self.assertTrue(region_has(banner, 15, 660, 45, 700, GREY_ICON), "no success banner")
 
         self.assertEqual(self.quit_through_dialog(player, "road_quit_dialog"), 0)
@@ -203,9 +204,8 @@ class FrontEndRoad(Road):
 class PersonRoad(Road):
     def test_fullscreen_option_and_the_exit_button(self):
         player = self.start("-fullscreen")
-        hidden = player.wait_for_screen("fullscreen_hidden", lambda im: True, timeout=5)
-        time.sleep(1.5)
-        hidden = player.screenshot("fullscreen_hidden")
+        hidden = player.wait_for_screen("fullscreen_hidden",
+                                        lambda im: region_has(im, 1220, 15, 1260, 55, GREY_ICON, 40), timeout=20)
         self.assertFalse(region_has(hidden, 10, 10, 40, 40, GREY_ICON, 12), "header still shown")
         self.assertTrue(region_has(hidden, 1220, 15, 1260, 55, GREY_ICON, 40), "no exit-full-screen button")
         player.click(1238, 34)
