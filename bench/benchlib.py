@@ -148,10 +148,11 @@ class BrowserRun:
         arguments = [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                      "--disable-background-networking", "--disable-component-update", "--disable-sync",
                      "--user-data-dir=" + str(self.home / "profile"),
-                     # Headless Chromium keeps 87 px of the window for its
-                     # own frame: this gives the page the player's 1280x720.
-                     "--screen-info={%dx%d}" % (SCREEN[0], SCREEN[1] + 180),
-                     "--window-size=%d,%d" % (SCREEN[0], SCREEN[1] + 87),
+                     # Headless Chromium settles on a view 143 px shorter
+                     # than its window: this gives the page the player's
+                     # 1280x720 once loaded (776 px high at the first report).
+                     "--screen-info={%dx%d}" % (SCREEN[0], SCREEN[1] + 280),
+                     "--window-size=%d,%d" % (SCREEN[0], SCREEN[1] + 143),
                      "--allow-file-access-from-files", "--autoplay-policy=no-user-gesture-required",
                      *ENGINE_FLAGS, self.page_address()]
         env = dict(os.environ, HOME=str(self.home), XDG_CONFIG_HOME=str(self.home / ".config"),
