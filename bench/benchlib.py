@@ -24,7 +24,7 @@ BUILD_DIR = Path(os.environ.get("VORLUMEN_BUILD_DIR", SOURCE_DIR / "build")).res
 os.environ["VORLUMEN_BUILD_DIR"] = str(BUILD_DIR)
 CORPUS_DIR = Path(os.environ.get("VORLUMEN_CORPUS_DIR", SOURCE_DIR.parent / "shared" / "swf-corpus"))
 sys.path.insert(0, str(SOURCE_DIR / "tests" / "e2e"))
-from player import SCREEN, Player, Xvfb  # noqa: E402
+from player import SCREEN, Player, Xvfb, process_tree  # noqa: E402
 
 CHROMIUM = shutil.which("chromium")
 # Console messages reach each engine's log on stderr; a proxy on a closed
@@ -181,26 +181,6 @@ class BrowserRun:
                 self.process.wait(10)
         self.log.close()
         shutil.rmtree(self.home, ignore_errors=True)
-
-
-def process_tree(root_pid):
-    """root_pid and every live descendant."""
-    parents = {}
-    for entry in Path("/proc").iterdir():
-        if not entry.name.isdigit():
-            continue
-        try:
-            after_name = (entry / "stat").read_text().rsplit(")", 1)[1].split()
-        except (OSError, IndexError):
-            continue
-        if after_name[0] != "Z":
-            parents.setdefault(int(after_name[1]), []).append(int(entry.name))
-    tree, frontier = [], [root_pid]
-    while frontier:
-        pid = frontier.pop()
-        tree.append(pid)
-        frontier.extend(parents.get(pid, []))
-    return tree
 
 
 def pss_kib(pid):

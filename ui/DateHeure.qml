@@ -17,7 +17,11 @@ Label {
         interval: 500
         repeat: true
         running: dateAndTime
-        onTriggered: parent.text = Qt.formatDateTime(new Date(), "dddd dd MMMM yyyy").toUpperCase()
-                                   + "<br>" + Qt.formatDateTime(new Date(), "hh:mm:ss")
+        // One instant for both lines, so midnight never pairs a date with the wrong time.
+        onTriggered: {
+            var now = new Date()
+            parent.text = Qt.formatDateTime(now, "dddd dd MMMM yyyy").toUpperCase() + "<br>"
+                          + Qt.formatDateTime(now, "hh:mm:ss")
+        }
     }
 }

@@ -115,14 +115,11 @@ class Player:
     def type_text(self, text):
         self.xdotool("type", "--delay", 20, text)
 
-    def screenshot(self, name):
-        SHOTS_DIR.mkdir(parents=True, exist_ok=True)
-        png = SHOTS_DIR / (name + ".png")
+    def screenshot(self, name, folder=None):
         ppm = self.home / "shot.ppm"
-        subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", str(ppm)],
-                       check=True, capture_output=True)
-        subprocess.run(["convert", str(ppm), str(png)], check=True, capture_output=True)
-        return Image(ppm)
+        image = grab_screen(self.display, ppm)
+        save_png(ppm, (folder or SHOTS_DIR) / (name + ".png"))
+        return image
 
     def wait_for_screen(self, name, predicate, timeout=20.0):
         """Screenshots until predicate(image) holds; returns the last image."""
@@ -154,43 +151,67 @@ class Player:
 
     def children(self):
         """Every live descendant process of the player: (pid, argv)."""
-        found = []
-        frontier = [self.process.pid]
-        while frontier:
-            parent = frontier.pop()
-            for entry in Path("/proc").iterdir():
-                if not entry.name.isdigit():
-                    continue
-                try:
-                    stat = (entry / "stat").read_text()
-                    ppid = int(stat.rsplit(")", 1)[1].split()[1])
-                    state = stat.rsplit(")", 1)[1].split()[0]
-                    if ppid == parent and state != "Z":
-                        argv = (entry / "cmdline").read_bytes().split(b"\0")[:-1]
-                        found.append((int(entry.name), [a.decode(errors="replace") for a in argv]))
-                        frontier.append(int(entry.name))
-                except (OSError, IndexError, ValueError):
-                    continue
-        return found
+        return [(pid, process_argv(pid)) for pid in process_tree(self.process.pid)[1:]]
 
     # Files the player writes.
+    def settings_database(self):
+        """The SQLite file behind the settings, or None before the first start."""
+        return next(self.home.glob(".local/share/vorlumen/QML/OfflineStorage/Databases/*.sqlite"), None)
+
     def settings(self):
         """The stored settings rows, or None when there is no store yet."""
-        folder = self.home / ".local/share/Vorlumen/vorlumen/QML/OfflineStorage/Databases"
-        candidates = list(folder.glob("*.sqlite")) if folder.exists() else []
-        if not candidates:
-            for path in self.home.rglob("*.sqlite"):
-                if "OfflineStorage" in str(path):
-                    candidates.append(path)
-        if not candidates:
+        database = self.settings_database()
+        if database is None:
             return None
-        with sqlite3.connect(str(candidates[0])) as db:
+        with sqlite3.connect(str(database)) as db:
             return db.execute("SELECT navigateurLink, bezelActifData, modeEcranData, dateAndTimeData "
                               "FROM config").fetchall()
 
     def pictures(self):
         folder = self.home / "Pictures"
         return sorted(folder.glob("*.jpg")) if folder.exists() else []
+
+
+def grab_screen(display, ppm_path):
+    """The whole screen as an Image (8-bit PPM written to ppm_path)."""
+    subprocess.run(["import", "-display", display, "-window", "root", "-depth", "8", str(ppm_path)],
+                   check=True, capture_output=True, timeout=30)
+    return Image(ppm_path)
+
+
+def save_png(ppm_path, png_path):
+    """Keeps a screenshot as a PNG artefact."""
+    Path(png_path).parent.mkdir(parents=True, exist_ok=True)
+    subprocess.run(["convert", str(ppm_path), str(png_path)], check=True, capture_output=True, timeout=30)
+
+
+def process_tree(root_pid):
+    """root_pid and every live descendant, from one reading of /proc."""
+    children = {}
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            after_name = (entry / "stat").read_text().rsplit(")", 1)[1].split()
+        except (OSError, IndexError):
+            continue
+        if after_name[0] != "Z":
+            children.setdefault(int(after_name[1]), []).append(int(entry.name))
+    tree, frontier = [], [root_pid]
+    while frontier:
+        pid = frontier.pop()
+        tree.append(pid)
+        frontier.extend(children.get(pid, []))
+    return tree
+
+
+def process_argv(pid):
+    """A process's arguments, or [] once it is gone."""
+    try:
+        raw = (Path("/proc") / str(pid) / "cmdline").read_bytes()
+    except OSError:
+        return []
+    return [a.decode(errors="replace") for a in raw.split(b"\0")[:-1]]
 
 
 class Image:

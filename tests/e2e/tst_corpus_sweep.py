@@ -21,7 +21,8 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from player import CORPUS_DIR, SHOTS_DIR, SOURCE_DIR, Image, Player, Xvfb, new_home, remove_home  # noqa: E402
+from player import (CORPUS_DIR, SHOTS_DIR, SOURCE_DIR, Player, Xvfb, grab_screen, new_home,  # noqa: E402
+                    remove_home, save_png)
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 720
 COMPATIBILITY_DOC = SOURCE_DIR / "docs" / "compatibility.md"
@@ -128,18 +129,6 @@ def has_drawn(image, reference, rectangle):
     return total > 0 and differing >= max(6, total // 500)
 
 
-def grab(display, ppm_path):
-    subprocess.run(["import", "-display", display, "-window", "root", "-depth", "8", str(ppm_path)], check=True,
-                   capture_output=True, timeout=30)
-    return Image(ppm_path)
-
-
-def save_png(ppm_path, name):
-    CORPUS_SHOTS.mkdir(parents=True, exist_ok=True)
-    subprocess.run(["convert", str(ppm_path), str(CORPUS_SHOTS / (name + ".png"))], check=True,
-                   capture_output=True, timeout=30)
-
-
 class Run:
     """What one movie did: its console, whether it drew, and how it ended."""
 
@@ -173,8 +162,8 @@ class CorpusSweep(unittest.TestCase):
             player.start()
             time.sleep(1.5)
             ppm = home / "reference.ppm"
-            image = grab(cls.xvfb.display, ppm)
-            save_png(ppm, "no-game")
+            image = grab_screen(cls.xvfb.display, ppm)
+            save_png(ppm, CORPUS_SHOTS / "no-game.png")
             player.terminate()
             return image
         finally:
@@ -203,9 +192,9 @@ class CorpusSweep(unittest.TestCase):
             ppm = home / "shot.ppm"
             self.watch(player, run, started, ppm)
             if player.running():
-                grab(player.display, ppm)
+                grab_screen(player.display, ppm)
             if ppm.exists():
-                save_png(ppm, movie.stem)
+                save_png(ppm, CORPUS_SHOTS / (movie.stem + ".png"))
             if player.running():
                 try:
                     run.exit_code = player.terminate(timeout=STOP_SECONDS)
@@ -242,7 +231,7 @@ class CorpusSweep(unittest.TestCase):
             # would only slow its start.
             rectangle = game_rectangle(messages)
             if run.loading_after is not None and run.drawn_after is None and rectangle:
-                if has_drawn(grab(player.display, ppm), self.reference, rectangle):
+                if has_drawn(grab_screen(player.display, ppm), self.reference, rectangle):
                     run.drawn_after = elapsed
                     deadline = time.monotonic() + MIN_PLAY_SECONDS
             time.sleep(0.2)

@@ -11,7 +11,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from player import (BUILD_DIR, CORPUS_DIR, Player, Xvfb, image_pixel, image_size, make_swf,  # noqa: E402
-                    new_home, remove_home)
+                    new_home, process_argv, process_tree, remove_home)
 
 BLUE = (0x20, 0x40, 0xC0)
 RED = (0xE0, 0x30, 0x20)
@@ -145,13 +145,12 @@ class FrontEndRoad(Road):
 
     def test_missing_file_ends_with_an_error(self):
         player = self.start("-source:" + str(self.home / "Nowhere" / "gone.swf"), "-nodatetime")
-        image = player.wait_for_screen("missing_file", lambda im: im.distinct_colours() > 3, timeout=15)
+        player.wait_for_screen("missing_file", lambda im: im.distinct_colours() > 3, timeout=15)
         self.assertTrue(player.running())
         player.key("Escape")
         self.assertEqual(player.wait(15), 2)
         # Nothing was saved: the first start's defaults stand (clock on).
         self.assertEqual(player.settings()[0][3], 1)
-        del image
 
     def test_internet_address_hides_the_bezel(self):
         player = self.start("-source:http://example.invalid/flash/game.html")
@@ -187,18 +186,8 @@ class FrontEndRoad(Road):
 
     @staticmethod
     def mapper_alive(profile):
-        for entry in Path("/proc").iterdir():
-            if not entry.name.isdigit():
-                continue
-            try:
-                stat = (entry / "stat").read_text()
-                if stat.rsplit(")", 1)[1].split()[0] == "Z":
-                    continue
-                if str(profile).encode() in (entry / "cmdline").read_bytes():
-                    return True
-            except OSError:
-                continue
-        return False
+        # Every live process on the machine descends from pid 1.
+        return any(str(profile) in process_argv(pid) for pid in process_tree(1))
 
 
 class PersonRoad(Road):
@@ -220,7 +209,7 @@ class PersonRoad(Road):
         first = self.start()
         time.sleep(1)
         self.assertEqual(first.terminate(), 0)
-        with sqlite3.connect(str(next(self.home.rglob("*.sqlite")))) as db:
+        with sqlite3.connect(str(first.settings_database())) as db:
             db.execute("UPDATE config SET navigateurLink = ?", ("file://" + str(folder),))
         player = self.start()
         player.wait_for_screen("drawer_ready", lambda im: region_has(im, 10, 10, 40, 40, GREY_ICON, 12), timeout=10)
