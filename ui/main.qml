@@ -11,6 +11,7 @@ import "Sauvegarde.js" as Storage
 import "lib/options.js" as Options
 import "lib/addresses.js" as Addresses
 import "lib/screenshot.js" as Screenshot
+import "lib/layout.js" as Layout
 
 ApplicationWindow {
     id: window
@@ -53,6 +54,13 @@ ApplicationWindow {
 
     // Set once the web engine profile has been configured for this run.
     property bool webEngineReady: false
+    // The game given could not be played: closing ends with status 2 and
+    // saves nothing, however the window is closed.
+    property bool sourceRefused: false
+    // The window is closing: the mapper ending now is expected.
+    property bool closingDown: false
+    // Abnormal ends of the view's renderer since the last address was set.
+    property int rendererCrashes: 0
     readonly property bool onWindows: Qt.platform.os === "windows"
     readonly property string executableSuffix: onWindows ? ".exe" : ""
 
@@ -64,6 +72,10 @@ ApplicationWindow {
         fillScreen()
         if (source === "")
             return
+        // A relative path means the front-end's working folder, once and for
+        // all: the probe, the page and the screenshot name all use this one.
+        if (!Addresses.isInternetAddress(source))
+            source = maintenance.absolutePath(source)
         startMapper()
         configureWebEngine()
         if (Addresses.isInternetAddress(source)) {
@@ -71,9 +83,9 @@ ApplicationWindow {
             isSWF = false
             return
         }
-        if (!maintenance.verifyFile(source)) {
-            pasSWFDialog.open()
-            isSWF = false
+        var problem = maintenance.gameFileProblem(source)
+        if (problem !== "") {
+            refuseSource(problem)
             return
         }
         if (swfwidth === "" || swfheight === "")
@@ -90,16 +102,34 @@ ApplicationWindow {
     }
 
     onClosing: {
+        if (sourceRefused) {
+            closingDown = true
+            Qt.exit(2)
+            return
+        }
+        closingDown = true
         saveSettings()
         Qt.quit()
     }
 
     function saveSettings() {
+        var saved = 0
         try {
-            Storage.setConfig(adresseDuNavigateur, bezelActif, modeEcran, dateAndTime)
+            saved = Storage.setConfig(adresseDuNavigateur, bezelActif, modeEcran, dateAndTime)
         } catch (err) {
-            console.warn("Settings not saved:", err)
+            saved = 0
         }
+        if (saved === 0)
+            maintenance.reportProblem("the settings could not be saved")
+    }
+
+    // The game cannot be played: say why on standard error, show the dialog;
+    // closing it ends the player with status 2.
+    function refuseSource(problem) {
+        maintenance.reportProblem(source + ": " + problem)
+        sourceRefused = true
+        isSWF = false
+        pasSWFDialog.open()
     }
 
     // The store's content, or 0 when it cannot be read.
@@ -107,7 +137,6 @@ ApplicationWindow {
         try {
             return Storage.getConfig()
         } catch (err) {
-            console.warn("Settings store unreadable:", err)
             return 0
         }
     }
@@ -139,16 +168,31 @@ ApplicationWindow {
         dateAndTime = true
     }
 
-    // Saved settings, or the defaults on the first run. An unreadable store
-    // gives the defaults for this run and is left as it is.
-    function restoreSettings() {
+    // The stored settings, or 0 when the store cannot be opened or read.
+    function openSettings() {
         try {
             Storage.initialize()
         } catch (err) {
-            console.warn("Settings store unavailable:", err)
+            return 0
         }
-        var stored = readSettings()
+        return readSettings()
+    }
+
+    // Saved settings, or the defaults on the first run. A damaged store is
+    // moved aside (kept, renamed with the date) and a fresh one started, so
+    // that settings are saved again from this run on.
+    function restoreSettings() {
+        var stored = openSettings()
         if (stored === 0) {
+            var aside = maintenance.setAsideBrokenDatabase(Storage.databaseName)
+            if (aside !== "") {
+                maintenance.reportProblem("the settings store was damaged; kept as " + aside
+                                          + ", starting a new one")
+                stored = openSettings()
+            }
+        }
+        if (stored === 0) {
+            maintenance.reportProblem("the settings store cannot be read; using the defaults")
             applyDefaultSettings()
             return
         }
@@ -196,6 +240,11 @@ ApplicationWindow {
     }
 
     function startMapper() {
+        if (profilantimicro !== "" && !Options.isProfileFileName(profilantimicro)) {
+            maintenance.reportProblem("-profilantimicro: takes a file name in antimicro/profiles/, not "
+                                      + profilantimicro + "; no mapper started")
+            return
+        }
         var command = Options.mapperCommand(applicationDirPath, profilantimicro,
                                             controleurantimicro, onWindows)
         if (command)
@@ -212,6 +261,7 @@ ApplicationWindow {
     }
 
     function showSource() {
+        rendererCrashes = 0
         webviewFlash.url = Addresses.gamePageAddress(applicationDirPath, source, swfwidth, swfheight)
         isSWF = true
     }
@@ -242,12 +292,22 @@ ApplicationWindow {
         }
     }
 
+    // An internet page may open its links in this view: internet addresses
+    // only, and never while a game is shown.
+    function followNewViewRequest(url) {
+        if (!isSWF && Addresses.isFollowableAddress(url))
+            webviewFlash.url = url
+    }
+
     function createWindowGames(profile) {
         profile.httpAcceptLanguage = "fr-FR"
         profile.offTheRecord = false
         profile.httpCacheType = WebEngineProfile.DiskHttpCache
         profile.persistentCookiesPolicy = WebEngineProfile.AllowPersistentCookies
         if (savedataflash !== "") {
+            if (!maintenance.isWritableFolder(savedataflash))
+                maintenance.reportProblem("-savedataflash: " + savedataflash
+                                          + " is not a writable folder; games may not save")
             profile.cachePath = savedataflash + "/cache"
             profile.persistentStoragePath = savedataflash + "/QtWebEngine"
         }
@@ -265,10 +325,14 @@ ApplicationWindow {
         createWindowGames(webviewFlash.profile)
     }
 
+    // The game's rectangle in the view, in the page's whole pixels.
+    function gameRectangle() {
+        return Layout.gameRectangle(webviewFlash.width, webviewFlash.height, widthJeu, heightJeu)
+    }
+
     function calculerLaPositionJeu() {
-        var x = webviewFlash.width / 2 - widthJeu / 2
-        var y = webviewFlash.height / 2 - heightJeu / 2
-        cadrageCapture.sourceRect = Qt.rect(x, y, widthJeu, heightJeu)
+        var game = gameRectangle()
+        cadrageCapture.sourceRect = Qt.rect(game.x, game.y, game.width, game.height)
     }
 
     function capture() {
@@ -278,7 +342,10 @@ ApplicationWindow {
             var path = Screenshot.screenshotPath(folderPictures, imagePath[0], source)
             if (useDefaultFolder)
                 maintenance.createFolder(imagePath[0])
-            sauvegardeCapture = result.saveToFile(path) === true
+            // Written whole or not at all: a full disk leaves no partial file.
+            sauvegardeCapture = maintenance.saveImage(result.image, path) === true
+            if (!sauvegardeCapture)
+                maintenance.reportProblem("the screenshot could not be written to " + path)
         })
         // A grab that cannot start has no outcome to wait for: say so.
         if (!started)
@@ -330,6 +397,16 @@ ApplicationWindow {
 
     Process {
         id: process0
+
+        onStartFailed: {
+            if (!closingDown)
+                maintenance.reportProblem("the gamepad mapper could not start: " + reason)
+        }
+        onEnded: {
+            if (!closingDown)
+                maintenance.reportProblem("the gamepad mapper ended (status " + exitCode
+                                          + (crashed ? ", crashed" : "") + "); the game goes on without it")
+        }
     }
 
     Process {
@@ -410,15 +487,22 @@ ApplicationWindow {
         z: webviewFlash.z + 1
     }
 
-    Image {
+    // Fixed borders, so that the opening is exactly the game's rectangle at
+    // every size; placed by the size report (receptionDonnees).
+    BorderImage {
         id: screenBezel
         objectName: "screenBezel"
         source: "qrc:/img/bezel.png"
-        fillMode: Image.Stretch
-        mipmap: true
+        border.left: Layout.BEZEL_BORDER_LEFT
+        border.right: Layout.BEZEL_BORDER_RIGHT
+        border.top: Layout.BEZEL_BORDER_TOP
+        border.bottom: Layout.BEZEL_BORDER_BOTTOM
+        horizontalTileMode: BorderImage.Stretch
+        verticalTileMode: BorderImage.Stretch
         smooth: true
         antialiasing: true
-        anchors.centerIn: parent
+        x: (window.width - width) / 2
+        y: (window.height - height) / 2
         width: 0
         height: window.height
         visible: bezelActif
@@ -449,7 +533,9 @@ ApplicationWindow {
         objectName: "webviewFlash"
         anchors.fill: parent
         focus: true
-        backgroundColor: "transparent"
+        // The backdrop shows around the game only; internet pages get the
+        // usual white behind them.
+        backgroundColor: isSWF ? "transparent" : "white"
 
         onUrlChanged: {
             adresseEnCoursUrl = url.toString()
@@ -458,28 +544,46 @@ ApplicationWindow {
             isSWF = state.isSWF
         }
 
-        onNewViewRequested: {
-            if (!isSWF)
-                webviewFlash.url = request.requestedUrl
+        onNewViewRequested: followNewViewRequest(request.requestedUrl.toString())
+
+        // A renderer that dies takes the game with it: load the page again,
+        // once; a second end in a row gets a message instead of a loop.
+        onRenderProcessTerminated: {
+            if (terminationStatus === WebEngineView.NormalTerminationStatus || closingDown)
+                return
+            rendererCrashes += 1
+            maintenance.reportProblem("the web engine's renderer ended abnormally (status "
+                                      + terminationStatus + ", code " + exitCode + ")"
+                                      + (rendererCrashes === 1 ? "; loading the page again" : ""))
+            if (rendererCrashes === 1)
+                reloadTimer.start()
+            else
+                jeuArreteDialog.open()
         }
+
 
         onContextMenuRequested: request.accepted = true
 
+        // Only the page's size report is answered, and the read can never
+        // raise an error, which would be one more console message.
         onJavaScriptConsoleMessage: {
-            webviewFlash.runJavaScript("widthPlay", function (width) {
-                if (typeof width === "number" && isFinite(width))
-                    widthJeu = width
-            })
-            webviewFlash.runJavaScript("heightPlay", function (height) {
-                if (typeof height === "number" && isFinite(height))
-                    heightJeu = height
+            if (!isSWF || !Layout.isSizeReport(message))
+                return
+            webviewFlash.runJavaScript(Layout.SIZE_QUERY, function (size) {
+                if (!size || !Layout.isReportedSize(size[0], size[1]))
+                    return
+                widthJeu = size[0]
+                heightJeu = size[1]
                 receptionDonnees()
             })
         }
 
         function receptionDonnees() {
-            screenBezel.width = widthJeu + 85
-            screenBezel.height = heightJeu + 90
+            var bezel = Layout.bezelRectangle(gameRectangle())
+            screenBezel.width = bezel.width
+            screenBezel.height = bezel.height
+            screenBezel.x = bezel.x
+            screenBezel.y = bezel.y
         }
 
         Component.onCompleted: configureWebEngine()
@@ -659,6 +763,35 @@ ApplicationWindow {
                 wrapMode: Label.Wrap
                 font.pixelSize: 14
                 text: qsTr("Fichier non trouvé...<br><br>File not found...")
+            }
+        }
+    }
+
+    Timer {
+        id: reloadTimer
+        interval: 500
+        onTriggered: webviewFlash.reload()
+    }
+
+    Dialog {
+        id: jeuArreteDialog
+        objectName: "jeuArreteDialog"
+        modal: true
+        focus: true
+        width: Math.min(window.width, window.height) * 0.75
+        x: (window.width - width) / 2
+        y: (window.height - height) / 2
+        title: qsTr("<font color='white'>Vorlumen</font>")
+        standardButtons: Dialog.Close
+
+        Column {
+            spacing: 20
+
+            Label {
+                width: jeuArreteDialog.availableWidth
+                wrapMode: Label.Wrap
+                font.pixelSize: 14
+                text: qsTr("Le jeu s'est arrêté de façon inattendue.<br>Échap pour quitter.<br><br>The game stopped unexpectedly.<br>Press Esc to quit.")
             }
         }
     }

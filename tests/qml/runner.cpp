@@ -18,8 +18,9 @@ public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         host::registerNativeTypes();
-        host::setContextProperties(engine->rootContext(), &m_maintenance,
-                                   host::commandLineFrom({}),
+        m_maintenance.setDatabaseFolder(engine->offlineStoragePath()
+                                        + QStringLiteral("/Databases"));
+        host::setContextProperties(engine->rootContext(), &m_maintenance, host::commandLineFrom({}),
                                    QStringLiteral(VORLUMEN_BUILD_DIR));
         engine->rootContext()->setContextProperty(QStringLiteral("testHost"),
                                                   new TestHost(engine, engine));

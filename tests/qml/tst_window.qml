@@ -305,27 +305,86 @@ TestCase {
         compare(overlay.opacity, 0.8)
     }
 
+    function reportPage(name, script) {
+        var page = testHost.tempDir + "/report page/" + name + ".html"
+        verify(testHost.writeFile(page, "<html><body style='background:#000'><script>" + script
+                                  + "</script></body></html>"))
+        return "file://" + page.replace(/ /g, "%20")
+    }
+
     function test_m_sizeReportSizesTheBezel() {
         createWindow([])
         // A local page that reports a displayed size the way the game page does.
-        var page = testHost.tempDir + "/report page/size.html"
-        verify(testHost.writeFile(page, "<html><body style='background:#000'><script>"
-                                  + "window.widthPlay = 640; window.heightPlay = 480; console.log('size');"
-                                  + "</script></body></html>"))
         var bezel = child("screenBezel")
         compare(bezel.width, 0)
-        child("webviewFlash").url = "file://" + page.replace(/ /g, "%20")
+        child("webviewFlash").url = reportPage("size", "window.widthPlay = 640; window.heightPlay = 480;"
+                                               + "console.log('Vorlumen: game shown at 640x480');")
         tryCompare(win, "widthJeu", 640, 15000)
         tryCompare(bezel, "width", 725, 5000)
         compare(bezel.height, 570)
         compare(win.isSWF, true)
+        // The opening is the game's rectangle, in the page's whole pixels.
+        var view = child("webviewFlash")
+        var left = Math.floor((view.width - 640) / 2), top = Math.floor((view.height - 480) / 2)
+        compare(bezel.x, left - 42)
+        compare(bezel.y, top - 45)
+        compare(bezel.border.left + bezel.border.right, 85)
+        compare(bezel.border.top + bezel.border.bottom, 90)
         // The size holds when the window changes; only a new report changes it.
         win.height = win.height - 100
         compare(bezel.height, 570)
+        win.height = win.height + 100
         win.calculerLaPositionJeu()
         var rect = child("cadrageCapture").sourceRect
         compare(rect.width, 640)
-        compare(rect.x, child("webviewFlash").width / 2 - 320)
+        compare(rect.x, left)
+        compare(rect.y, top)
+    }
+
+    // Only two finite positive numbers size the bezel, and only the page's
+    // size report makes the window ask: no message storm from its own reads.
+    function test_m_sizeReportIgnoresOtherMessages_data() {
+        return [
+            { tag: "no size yet", script: "console.error('Ruffle: cannot load');" },
+            { tag: "report without globals", script: "console.log('Vorlumen: game shown at 0x0');" },
+            { tag: "zero size", script: "window.widthPlay = 0; window.heightPlay = 0; console.log('Vorlumen: game shown at 0x0');" },
+            { tag: "not numbers", script: "window.widthPlay = '640'; window.heightPlay = NaN; console.log('Vorlumen: game shown at NaNxNaN');" },
+            { tag: "other messages only", script: "window.widthPlay = 640; window.heightPlay = 480; console.log('hello');" }
+        ]
+    }
+
+    function test_m_sizeReportIgnoresOtherMessages(data) {
+        createWindow([])
+        var view = child("webviewFlash")
+        var messages = 0
+        var counter = function () { messages += 1 }
+        view.javaScriptConsoleMessage.connect(counter)
+        view.url = reportPage("other", data.script)
+        tryCompare(view, "loading", false, 15000)
+        wait(1500)
+        view.javaScriptConsoleMessage.disconnect(counter)
+        compare(win.widthJeu, 0)
+        compare(child("screenBezel").width, 0)
+        verify(messages <= 1, messages + " console messages")
+    }
+
+    // A page may only send the view to internet addresses.
+    function test_m_newViewRequests() {
+        createWindow([])
+        var view = child("webviewFlash")
+        var opener = reportPage("opener", "")
+        view.url = opener
+        tryCompare(view, "loading", false, 15000)
+        opener = view.url.toString()
+        win.isSWF = false
+        var refused = ["file:///etc/passwd", "javascript:alert(1)", "data:text/html,x", opener]
+        for (var i = 0; i < refused.length; ++i) {
+            win.followNewViewRequest(refused[i])
+            compare(view.url.toString(), opener, refused[i])
+        }
+        compare(view.backgroundColor, Qt.rgba(1, 1, 1, 1))
+        win.followNewViewRequest("http://127.0.0.1:9/")
+        compare(view.url.toString(), "http://127.0.0.1:9/")
     }
 
     function test_n_captureBeforeAnySizeFails() {
