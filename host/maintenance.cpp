@@ -95,7 +95,9 @@ bool Maintenance::saveImage(const QImage &image, const QString &path)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!image.save(&file, "JPG")) {
+    // Flushed here: commit() would close the file without looking at the
+    // outcome of the last write, and a full disk would go unnoticed.
+    if (!image.save(&file, "JPG") || !file.flush() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }

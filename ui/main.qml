@@ -103,6 +103,8 @@ ApplicationWindow {
 
     onClosing: {
         if (sourceRefused) {
+            // Kept open: closing the last window would quit with status 0.
+            close.accepted = false
             closingDown = true
             Qt.exit(2)
             return
@@ -784,6 +786,9 @@ ApplicationWindow {
         title: qsTr("<font color='white'>Vorlumen</font>")
         standardButtons: Dialog.Close
 
+        // Nothing more to play: offer to quit.
+        onClosed: quitterVRLDialog.open()
+
         Column {
             spacing: 20
 
@@ -791,7 +796,7 @@ ApplicationWindow {
                 width: jeuArreteDialog.availableWidth
                 wrapMode: Label.Wrap
                 font.pixelSize: 14
-                text: qsTr("Le jeu s'est arrêté de façon inattendue.<br>Échap pour quitter.<br><br>The game stopped unexpectedly.<br>Press Esc to quit.")
+                text: qsTr("Le jeu s'est arrêté de façon inattendue.<br><br>The game stopped unexpectedly.")
             }
         }
     }
