@@ -159,9 +159,17 @@ class FrontEndRoad(Road):
         self.colours_game("Racer-fullscreen/Foo.SWF")
         shots = self.home / "shots-source:1"
         shots.mkdir()
-        player = self.start("-source:Racer-fullscreen/Foo.SWF", "-picturesfolder:" + str(shots), cwd=self.home)
+        # An unusable save folder and a profile path that leaves the profiles
+        # folder are reported; the game plays all the same.
+        (self.home / "a file").write_text("")
+        player = self.start("-source:Racer-fullscreen/Foo.SWF", "-picturesfolder:" + str(shots),
+                            "-savedataflash:" + str(self.home / "a file"),
+                            "-profilantimicro:../../../../etc/passwd", cwd=self.home)
         image = self.wait_for_game(player, "relative_source")
         self.assertTrue(region_has(image, 10, 10, 40, 40, GREY_ICON, 12), "the header was hidden")
+        self.assertIn("-savedataflash: ", player.log_text())
+        self.assertIn("-profilantimicro: takes a file name", player.log_text())
+        self.assertFalse([argv for pid, argv in player.children() if "--profile" in argv])
         player.key("ctrl+s")
         deadline = time.monotonic() + 10
         while not (shots / "Foo.jpg").exists() and time.monotonic() < deadline:
