@@ -59,6 +59,11 @@ void prepareEnvironment(const QString &applicationDir)
             chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), applicationDir));
 }
 
+void setApplicationInfo()
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral(VORLUMEN_VERSION));
+}
+
 void registerNativeTypes()
 {
     qmlRegisterType<DrivesClass>("DrivesClass", 1, 0, "DrivesClass");

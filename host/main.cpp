@@ -22,6 +22,7 @@ int main(int argc, char *argv[])
 
     QGuiApplication application(argc, argv);
     application.setWindowIcon(QIcon(QStringLiteral(":/icon_Vorlumen.ico")));
+    host::setApplicationInfo();
     host::registerNativeTypes();
 
     auto maintenance = std::make_unique<Maintenance>();

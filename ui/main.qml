@@ -12,6 +12,8 @@ import "lib/options.js" as Options
 import "lib/addresses.js" as Addresses
 import "lib/screenshot.js" as Screenshot
 import "lib/layout.js" as Layout
+import "lib/texts.js" as Texts
+import "lib/theme.js" as Theme
 
 ApplicationWindow {
     id: window
@@ -25,7 +27,7 @@ ApplicationWindow {
     Material.accent: Material.BlueGrey
     Material.primary: Material.BlueGrey
 
-    property string version: "1.0.2"
+    property string version: Qt.application.version
     property string build: "11/04/2021"
     property string letterLoad: ""
     property string source: ""
@@ -207,23 +209,12 @@ ApplicationWindow {
         applyStoredSettings(informations_parametres === 0 ? stored : informations_parametres)
     }
 
+    // Values go to the window's properties of the same names; flags act.
     function applyCommandLine(options) {
-        if (options.source !== undefined)
-            source = options.source
-        if (options.swfwidth !== undefined)
-            swfwidth = options.swfwidth
-        if (options.swfheight !== undefined)
-            swfheight = options.swfheight
-        if (options.savedataflash !== undefined)
-            savedataflash = options.savedataflash
-        if (options.profilantimicro !== undefined)
-            profilantimicro = options.profilantimicro
-        if (options.controleurantimicro !== undefined)
-            controleurantimicro = options.controleurantimicro
-        if (options.screentype !== undefined)
-            screentype = options.screentype
-        if (options.folderPictures !== undefined)
-            folderPictures = options.folderPictures
+        Options.valueKeys().forEach(function (key) {
+            if (options[key] !== undefined)
+                window[key] = options[key]
+        })
         if (options.fullscreen) {
             header.height = 0
             header.opacity = 0
@@ -232,7 +223,7 @@ ApplicationWindow {
             dateAndTime = false
         if (options.help) {
             aideDialog.open()
-            maintenance.printText(Options.plainHelp(aideTexteAnglais))
+            maintenance.printText(Options.plainHelp(Texts.HELP_ENGLISH))
         }
         var mode = Options.screenTypeMode(screentype)
         if (screentype !== "" && mode > 0) {
@@ -361,7 +352,7 @@ ApplicationWindow {
         x: 0
         y: 0
         width: parent.width
-        height: 48
+        height: Theme.HEADER_HEIGHT
         opacity: 1
         visible: opacity > 0
         z: 999
@@ -419,7 +410,7 @@ ApplicationWindow {
         objectName: "exitFullScreenButton"
         flat: true
         icon.source: "qrc:/img/exit-full-screen.svg"
-        icon.color: "grey"
+        icon.color: Theme.TOOL_ON
         anchors.right: parent.right
         anchors.top: header.bottom
         anchors.margins: 10
@@ -428,7 +419,7 @@ ApplicationWindow {
         z: webviewFlash.z + 8
 
         Behavior on opacity {
-            NumberAnimation { duration: 500 }
+            NumberAnimation { duration: Theme.FADE_MS }
         }
 
         ToolTip {
@@ -438,7 +429,7 @@ ApplicationWindow {
         }
 
         onClicked: {
-            header.height = 48
+            header.height = Theme.HEADER_HEIGHT
             header.opacity = 1
         }
     }
@@ -591,14 +582,9 @@ ApplicationWindow {
         Component.onCompleted: configureWebEngine()
     }
 
-    Dialog {
+    ShellDialog {
         id: internetAdresseDialog
         objectName: "internetAdresseDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>Ouvrir une adresse internet<br>Open an internet address</font>")
         standardButtons: Dialog.Open | Dialog.Cancel
 
@@ -628,14 +614,9 @@ ApplicationWindow {
         }
     }
 
-    Dialog {
+    ShellDialog {
         id: aProposDialog
         objectName: "aProposDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>À propos/About</font>")
         standardButtons: Dialog.Close
 
@@ -685,39 +666,9 @@ ApplicationWindow {
         }
     }
 
-    readonly property string aideTexteFrancais: "<u>Lignes de commandes disponibles</u> :<br><br>
-                        > <b>-source:</b> - Spécifiez le chemin du fichier SWF (<i>exemple : -source:\"C:/Users/Tamsrel/Downloads/phoenotopia.swf\"</i>).<br>
-                        > <b>-swfwidth:</b> - Spécifiez la largeur naturelle du fichier SWF (<i>exemple : -swfwidth:900</i>).<br>
-                        > <b>-swfheight:</b> - Spécifiez la hauteur naturelle du fichier SWF (<i>exemple : -swfheight:600</i>).<br>
-                        > <b>-savedataflash:</b> - Spécifiez le chemin pour enregistrer les données du jeu Flash (<i>exemple : -savedataflash:\"D:/Playdeck/Flash\"</i>).<br>
-                        > <b>-profilantimicro:</b> - Spécifiez le profil que vous souhaitez utiliser dans AntiMicro. Le profil doit être présent dans <b>/Vorlumen/antimicro/profiles</b> (<i>exemple : -profilantimicro:vorlumen.gamecontroller.amgp</i>).<br>
-                        > <b>-controleurantimicro:</b> - Appliquez le fichier de configuration AntiMicro à un contrôleur spécifique, indiquez le GUID de votre contrôleur.<br>
-                        > <b>-screentype:</b> - Pour simuler un écran CRT, spécifiez <b>crt</b> (<i>exemple : -screentype:crt</i>). Pour simuler le mode Scanlines, spécifiez <b>scanlines</b> (<i>exemple : -screentype:scanlines</i>).<br>
-                        > <b>-fullscreen</b> - Pour lancer le jeu Flash en plein écran.<br>
-                        > <b>-nodatetime</b> - Supprimer la date et heure.<br>
-                        > <b>-picturesfolder:</b> - Spécifiez le chemin pour enregistrer les <b>captures</b>, par défaut, répertoire « <i>Images</i> » (exemple : <i>-picturesfolder:\"D:/Playdeck/Screenshots\"</i>).
-                    <br>"
-    readonly property string aideTexteAnglais: "<u>Command line options available</u> :<br><br>
-                        > <b>-source:</b> - Specify the path of the SWF file (<i>example : -source:\"C:/Users/Tamsrel/Downloads/phoenotopia.swf\"</i>).<br>
-                        > <b>-swfwidth:</b> - Specify the natural width of the SWF file (<i>example : -swfwidth:900</i>).<br>
-                        > <b>-swfheight:</b> - Specify the natural height of the SWF file (<i>example : -swfheight:600</i>).<br>
-                        > <b>-savedataflash:</b> - Specify the path to save game data of the Flash file (<i>example : -savedataflash:\"D:/Playdeck/Flash\"</i>).<br>
-                        > <b>-profilantimicro:</b> - Specify the profile you want to use in AntiMicro. The profile must be present in <b>/Vorlumen/antimicro/profiles</b> (<i>example : -profilantimicro:vorlumen.gamecontroller.amgp</i>).<br>
-                        > <b>-controleurantimicro:</b> - Apply configuration file AntiMicro to a specific controller, indicate GUID of your controller.<br>
-                        > <b>-screentype:</b> - To simulate a CRT screen, specify <b>crt</b> (<i>example : -screentype:crt</i>). To simulate Scanlines, specify <b>scanlines</b> (<i>example : -screentype:scanlines</i>).<br>
-                        > <b>-fullscreen</b> - To lauch Flash game in fullscreen.<br>
-                        > <b>-nodatetime</b> - Remove date and time.<br>
-                        > <b>-picturesfolder:</b> - Specify the path to save <b>screenshots</b>, by default is « <i>Pictures</i> » folder (example : <i>-picturesfolder:\"D:/Playdeck/Screenshots\"</i>).
-                    <br>"
-
-    Dialog {
+    ShellDialog {
         id: aideDialog
         objectName: "aideDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>Aide/Help</font>")
         standardButtons: Dialog.Close
 
@@ -730,7 +681,7 @@ ApplicationWindow {
                 width: aideDialog.availableWidth
                 wrapMode: Label.Wrap
                 font.pixelSize: 12
-                text: qsTr(aideTexteFrancais)
+                text: qsTr(Texts.HELP_FRENCH)
             }
 
             Label {
@@ -738,19 +689,14 @@ ApplicationWindow {
                 width: aideDialog.availableWidth
                 wrapMode: Label.Wrap
                 font.pixelSize: 12
-                text: qsTr(aideTexteAnglais)
+                text: qsTr(Texts.HELP_ENGLISH)
             }
         }
     }
 
-    Dialog {
+    ShellDialog {
         id: pasSWFDialog
         objectName: "pasSWFDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>Vorlumen</font>")
         standardButtons: Dialog.Close
 
@@ -775,14 +721,9 @@ ApplicationWindow {
         onTriggered: webviewFlash.reload()
     }
 
-    Dialog {
+    ShellDialog {
         id: jeuArreteDialog
         objectName: "jeuArreteDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>Vorlumen</font>")
         standardButtons: Dialog.Close
 
@@ -801,14 +742,9 @@ ApplicationWindow {
         }
     }
 
-    Dialog {
+    ShellDialog {
         id: quitterVRLDialog
         objectName: "quitterVRLDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>Quitter/Quit</font>")
         standardButtons: Dialog.Yes | Dialog.No
 

@@ -36,6 +36,7 @@ int main(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();
     QGuiApplication application(argc, argv);
+    host::setApplicationInfo();
     Setup setup;
     return quick_test_main_with_setup(argc, argv, "vorlumen_qml", VORLUMEN_QML_TEST_DIR, &setup);
 }

@@ -18,6 +18,13 @@ var table = [
     { text: "-picturesfolder:", key: "folderPictures", path: true }
 ];
 
+// The keys of the options that carry a value: each names the window
+// property that receives it.
+function valueKeys() {
+    return table.filter(function (option) { return !option.flag; })
+        .map(function (option) { return option.key; });
+}
+
 // The argument without the quotes a front-end may have left around it: an
 // opening quote, and its closing partner when there is one.
 function unquoted(argument) {
