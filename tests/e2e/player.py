@@ -11,13 +11,15 @@ import tempfile
 import time
 from pathlib import Path
 
-BUILD_DIR = Path(os.environ.get("VORLUMEN_BUILD_DIR", Path(__file__).resolve().parents[2] / "build"))
 SOURCE_DIR = Path(__file__).resolve().parents[2]
+BUILD_DIR = Path(os.environ.get("VORLUMEN_BUILD_DIR", SOURCE_DIR / "build")).resolve()
 CORPUS_DIR = Path(os.environ.get("VORLUMEN_CORPUS_DIR", SOURCE_DIR.parent / "shared" / "swf-corpus"))
 SHOTS_DIR = BUILD_DIR / "e2e-shots"
 SCREEN = (1280, 720)
 PLAYER = BUILD_DIR / "vorlumen"
 MAKESWF = BUILD_DIR / "tools" / "makeswf"
+# The game page's size report (page/gamepage.js; ui/lib/layout.js reads it).
+SIZE_REPORT_PREFIX = "Vorlumen: game shown at "
 
 
 def run(*args, check=True, **kwargs):
