@@ -28,12 +28,20 @@ static QString flashPluginName()
 #endif
 }
 
+// V8's WebAssembly flags: Ruffle's 14 MB module is compiled function by
+// function as the movie first needs it, instead of all of it before the
+// first frame (bench/startup, bench/play; docs/performance.md).
+static const char v8Flags[] = "--js-flags=--wasm-lazy-compilation";
+
 QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationDir)
 {
     QByteArray flags = existing.trimmed();
     const QString plugin = QDir(applicationDir).filePath(flashPluginName());
-    const QByteArray ours = "--enable-pepper-testing --ppapi-flash-path=" + plugin.toLocal8Bit()
+    QByteArray ours = "--enable-pepper-testing --ppapi-flash-path=" + plugin.toLocal8Bit()
         + " --autoplay-policy=no-user-gesture-required";
+    // V8 takes the last --js-flags only: a user's own choice stands alone.
+    if (!flags.contains("--js-flags"))
+        ours += QByteArray(" ") + v8Flags;
     if (!flags.isEmpty())
         flags += ' ';
     return flags + ours;

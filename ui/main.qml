@@ -330,6 +330,7 @@ ApplicationWindow {
 
     function capture() {
         calculerLaPositionJeu()
+        cadrageCapture.scheduleUpdate()
         var started = cadrageCapture.grabToImage(function (result) {
             var useDefaultFolder = folderPictures.length === 0
             var path = Screenshot.screenshotPath(folderPictures, imagePath[0], source)
@@ -512,6 +513,8 @@ ApplicationWindow {
         z: webviewFlash.z
     }
 
+    // Rendered only when a screenshot is taken (capture asks for one
+    // update): a live copy of the view would cost a texture every frame.
     ShaderEffectSource {
         id: cadrageCapture
         objectName: "cadrageCapture"
@@ -519,6 +522,7 @@ ApplicationWindow {
         width: widthJeu
         height: heightJeu
         visible: false
+        live: false
     }
 
     WebEngineView {

@@ -55,6 +55,11 @@ void TestHost::chromiumFlagsAppend()
     QVERIFY(flags.contains("--ppapi-flash-path=/opt/vorlumen/libpepflashplayer.so"));
     QVERIFY(flags.contains("--autoplay-policy=no-user-gesture-required"));
     QVERIFY(!host::chromiumFlags("", "/x").startsWith(' '));
+    // The player's V8 flags, unless the user gives V8 flags of their own.
+    QVERIFY(flags.contains("--js-flags=--wasm-lazy-compilation"));
+    const QByteArray own = host::chromiumFlags("--js-flags=--no-opt", "/x");
+    QCOMPARE(own.count("--js-flags"), 1);
+    QVERIFY(own.startsWith("--js-flags=--no-opt "));
 }
 
 void TestHost::browsableVolumes_data()
