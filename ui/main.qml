@@ -530,9 +530,9 @@ ApplicationWindow {
         objectName: "webviewFlash"
         anchors.fill: parent
         focus: true
-        // The backdrop shows around the game only; internet pages get the
-        // usual white behind them.
-        backgroundColor: isSWF ? "transparent" : "white"
+        // The backdrop shows around the game (and before any page); an
+        // internet page gets the usual white behind it.
+        backgroundColor: Addresses.isInternetAddress(adresseEnCoursUrl) ? "white" : "transparent"
 
         onUrlChanged: {
             adresseEnCoursUrl = url.toString()

@@ -53,6 +53,8 @@ TestCase {
         compare(win.isSWF, false)
         compare(win.source, "")
         compare(child("webviewFlash").url.toString(), "")
+        // Nothing shown yet: the backdrop shows through the view.
+        compare(child("webviewFlash").backgroundColor, Qt.rgba(0, 0, 0, 0))
     }
 
     function test_optionsWithoutSource() {
@@ -388,9 +390,11 @@ TestCase {
             win.followNewViewRequest(refused[i])
             compare(view.url.toString(), opener, refused[i])
         }
-        compare(view.backgroundColor, Qt.rgba(1, 1, 1, 1))
+        compare(view.backgroundColor, Qt.rgba(0, 0, 0, 0))
         win.followNewViewRequest("http://127.0.0.1:9/")
         compare(view.url.toString(), "http://127.0.0.1:9/")
+        // Internet pages do not see through to the backdrop.
+        compare(view.backgroundColor, Qt.rgba(1, 1, 1, 1))
     }
 
     function test_captureBeforeAnySizeFails() {
