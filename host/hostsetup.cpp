@@ -28,12 +28,65 @@ static QString flashPluginName()
 #endif
 }
 
-QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationDir)
+// The window's option texts (ui/lib/options.js) that come before
+// "-renderer:" in its table: an argument holding one of them is theirs.
+static const char *const windowOptionTexts[] = {"-source:",
+                                                "-swfwidth:",
+                                                "-swfheight:",
+                                                "-savedataflash:",
+                                                "-profilantimicro:",
+                                                "-controleurantimicro:",
+                                                "-screentype:",
+                                                "-fullscreen",
+                                                "-nodatetime",
+                                                "-help",
+                                                "-?",
+                                                "-picturesfolder:"};
+
+static bool holdsWindowOption(const QString &argument)
+{
+    for (const char *text : windowOptionTexts) {
+        if (argument.contains(QLatin1String(text), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
+{
+    const QString option = QStringLiteral("-renderer:");
+    Renderer renderer = Renderer::Auto;
+    for (const QString &argument : arguments) {
+        const int at = argument.indexOf(option, 0, Qt::CaseInsensitive);
+        if (at < 0 || holdsWindowOption(argument))
+            continue;
+        const QString value
+            = (argument.left(at) + argument.mid(at + option.size())).trimmed().toLower();
+        if (value == QLatin1String("auto"))
+            renderer = Renderer::Auto;
+        else if (value == QLatin1String("webgl"))
+            renderer = Renderer::WebGL;
+        else if (value == QLatin1String("canvas"))
+            renderer = Renderer::Canvas;
+        else if (warning)
+            *warning = QStringLiteral("vorlumen: unknown renderer \"%1\" ignored"
+                                      " (auto, webgl or canvas)")
+                           .arg(argument.left(at) + argument.mid(at + option.size()));
+    }
+    return renderer;
+}
+
+QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationDir,
+                         Renderer renderer)
 {
     QByteArray flags = existing.trimmed();
     const QString plugin = QDir(applicationDir).filePath(flashPluginName());
-    const QByteArray ours = "--enable-pepper-testing --ppapi-flash-path=" + plugin.toLocal8Bit()
+    QByteArray ours = "--enable-pepper-testing --ppapi-flash-path=" + plugin.toLocal8Bit()
         + " --autoplay-policy=no-user-gesture-required";
+    // The block list refuses WebGL under software GL (Xvfb, many cabinets);
+    // asked for, the engine gives it anyway.
+    if (renderer == Renderer::WebGL)
+        ours += " --ignore-gpu-blocklist";
     if (!flags.isEmpty())
         flags += ' ';
     return flags + ours;
@@ -50,13 +103,13 @@ QString executableDir(const char *argv0)
     return QFileInfo(QString::fromLocal8Bit(argv0)).absolutePath();
 }
 
-void prepareEnvironment(const QString &applicationDir)
+void prepareEnvironment(const QString &applicationDir, Renderer renderer)
 {
     qputenv("QML_DISABLE_DISK_CACHE", "true");
     // The window reads the size-probe file with XMLHttpRequest.
     qputenv("QML_XHR_ALLOW_FILE_READ", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), applicationDir));
+            chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), applicationDir, renderer));
 }
 
 void registerNativeTypes()

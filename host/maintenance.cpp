@@ -31,3 +31,8 @@ void Maintenance::printText(const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fflush(stdout);
 }
+
+void Maintenance::setGameFile(const QString &fichier)
+{
+    emit gameFileChosen(fichier);
+}

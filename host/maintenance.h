@@ -17,4 +17,10 @@ public slots:
     bool createFolder(const QString &repertoire);
     // Writes a line of text on standard output, for people at a terminal.
     void printText(const QString &text);
+    // The window names the game it is about to play: the only folder whose
+    // files the game view may read (see GameSchemeHandler).
+    void setGameFile(const QString &fichier);
+
+signals:
+    void gameFileChosen(const QString &fichier);
 };

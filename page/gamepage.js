@@ -10,7 +10,7 @@
     var FLASH_MIME_TYPE = "application/x-shockwave-flash";
 
     var jeu = parseJeu(window.location.href);
-    var gameUrl = fileUrlFromPath(jeu.path);
+    var gameUrl = gameUrlFromPath(jeu.path);
     var sizeFromAddress = { width: jeu.width, height: jeu.height };
     var sizeFromMovie = null;
     var reportedSize = null;
@@ -97,6 +97,13 @@
         return new URL("ruffle/", window.location.href).href;
     }
 
+    // What the host's "-renderer:" option asks Ruffle to prefer; empty
+    // leaves Ruffle's own order (the engine decides what it offers).
+    function preferredRenderer() {
+        var name = typeof playerRenderer === "string" ? playerRenderer : "";
+        return name === "webgl" || name === "canvas" ? name : null;
+    }
+
     function configureRuffle() {
         window.RufflePlayer = window.RufflePlayer || {};
         window.RufflePlayer.config = {
@@ -110,6 +117,9 @@
             backgroundColor: null,
             allowFullscreen: false
         };
+        var renderer = preferredRenderer();
+        if (renderer)
+            window.RufflePlayer.config.preferredRenderer = renderer;
     }
 
     // A cabinet often renders in software; Ruffle would then offer a
@@ -141,7 +151,8 @@
             hideLoadingIndicatorAfterNextFrame();
             player.focus();
         });
-        player.ruffle().load({ url: gameUrl }).catch(function (error) {
+        // The movie's relative loads resolve against its own folder.
+        player.ruffle().load({ url: gameUrl, base: folderUrlOf(gameUrl) }).catch(function (error) {
             // Ruffle shows its own error panel over the stage.
             hideLoadingIndicator();
             console.error("Vorlumen: the game could not start: " + error);
@@ -150,7 +161,7 @@
     }
 
     function loadRuffle() {
-        installFileFetch(window);
+        installPlayerFetch(window);
         configureRuffle();
         var script = document.createElement("script");
         script.src = "ruffle/ruffle.js";

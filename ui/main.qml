@@ -212,7 +212,8 @@ ApplicationWindow {
     }
 
     function showSource() {
-        webviewFlash.url = Addresses.gamePageAddress(applicationDirPath, source, swfwidth, swfheight)
+        maintenance.setGameFile(source)
+        webviewFlash.url = Addresses.gamePageAddress(source, swfwidth, swfheight)
         isSWF = true
     }
 

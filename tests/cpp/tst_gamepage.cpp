@@ -132,7 +132,7 @@ QString GamePageTest::copyToGames(const QString &source, const QString &name)
 void GamePageTest::playAndWaitForReport(const QString &path, const QString &width,
                                         const QString &height)
 {
-    page->navigate(gamepage::gamePageAddress(gamepage::buildDir(), path, width, height));
+    page->play(path, width, height);
     QVERIFY2(page->waitForReports(1),
              qPrintable(QLatin1String("no size report; messages: ")
                         + page->messages().join(QLatin1String(" | "))));
@@ -305,8 +305,7 @@ void GamePageTest::showsAnErrorForBadFiles()
     QFETCH(QString, path);
     QFETCH(QString, width);
 
-    page->navigate(
-        gamepage::gamePageAddress(gamepage::buildDir(), path, width, QStringLiteral("480")));
+    page->play(path, width, QStringLiteral("480"));
     QCOMPARE(page->waitForRuffleState(QStringLiteral("error")), QStringLiteral("error"));
     QCOMPARE(page->evaluate(QStringLiteral("1 + 1")).toInt(), 2);
 }

@@ -52,9 +52,7 @@ bool makeSaverMovie(const QString &path)
 int playOnce(const QString &saveFolder, const QString &game)
 {
     GamePageHarness page(QSize(640, 480));
-    page.navigate(gamepage::gamePageAddress(gamepage::buildDir(), game, QStringLiteral("320"),
-                                            QStringLiteral("240")),
-                  saveFolder);
+    page.play(game, QStringLiteral("320"), QStringLiteral("240"), saveFolder);
     if (!page.waitForReports(1)) {
         std::fprintf(stderr, "no size report\n");
         return 1;
@@ -128,6 +126,7 @@ void GamePageSavesTest::savedDataSurvivesRestart()
 int main(int argc, char *argv[])
 {
     gamepage::IsolatedHome home;
+    GameSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();
     QGuiApplication application(argc, argv);

@@ -1,5 +1,6 @@
 // Qt Quick Test runner for the UI documents: the same native types, context
 // properties and compiled-in resources as the player, with the web engine.
+#include "gameschemehandler.h"
 #include "hostsetup.h"
 #include "maintenance.h"
 #include "testhost.h"
@@ -14,24 +15,35 @@ class Setup : public QObject
 {
     Q_OBJECT
 
+public:
+    Setup()
+        : m_gameFiles(QStringLiteral(VORLUMEN_BUILD_DIR) + QLatin1String("/flash"),
+                      host::Renderer::Auto)
+    {
+        m_gameFiles.installOnDefaultProfile();
+        connect(&m_maintenance, &Maintenance::gameFileChosen, &m_gameFiles,
+                &GameSchemeHandler::setGameFile);
+    }
+
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         host::registerNativeTypes();
-        host::setContextProperties(engine->rootContext(), &m_maintenance,
-                                   host::commandLineFrom({}),
+        host::setContextProperties(engine->rootContext(), &m_maintenance, host::commandLineFrom({}),
                                    QStringLiteral(VORLUMEN_BUILD_DIR));
         engine->rootContext()->setContextProperty(QStringLiteral("testHost"),
                                                   new TestHost(engine, engine));
     }
 
 private:
+    GameSchemeHandler m_gameFiles;
     Maintenance m_maintenance;
 };
 
 int main(int argc, char **argv)
 {
     host::prepareEnvironment(QStringLiteral(VORLUMEN_BUILD_DIR));
+    GameSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();
     QGuiApplication application(argc, argv);

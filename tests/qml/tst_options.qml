@@ -109,14 +109,14 @@ TestCase {
     }
 
     function test_gamePageAddress() {
-        compare(Addresses.gamePageAddress("/opt/v", "/g/x.swf", "640", "480"),
-                "file:///opt/v/flash/flash.html?jeu=/g/x.swf=640=480")
-        compare(Addresses.gamePageAddress("C:/Player", "c:/games/x.swf", "640", "480"),
-                "file:///C:/Player/flash/flash.html?jeu=c:/games/x.swf=640=480")
-        compare(Addresses.gamePageAddress("/opt/v", "/g/a=b #1 100%.swf", "NaN", "NaN"),
-                "file:///opt/v/flash/flash.html?jeu=/g/a=b %231 100%25.swf=NaN=NaN")
-        compare(Addresses.gamePageAddress("/opt/v", "/g/x.swf", "", ""),
-                "file:///opt/v/flash/flash.html?jeu=/g/x.swf==")
+        compare(Addresses.gamePageAddress("/g/x.swf", "640", "480"),
+                "vorlumen://player/flash/flash.html?jeu=/g/x.swf=640=480")
+        compare(Addresses.gamePageAddress("c:/games/x.swf", "640", "480"),
+                "vorlumen://player/flash/flash.html?jeu=c:/games/x.swf=640=480")
+        compare(Addresses.gamePageAddress("/g/a=b #1 100%.swf", "NaN", "NaN"),
+                "vorlumen://player/flash/flash.html?jeu=/g/a=b %231 100%25.swf=NaN=NaN")
+        compare(Addresses.gamePageAddress("/g/x.swf", "", ""),
+                "vorlumen://player/flash/flash.html?jeu=/g/x.swf==")
     }
 
     function test_addressChange_data() {
@@ -126,7 +126,10 @@ TestCase {
             { tag: "http anywhere", url: "file:///home/httpgames/flash.html", origine: true, bezel: true, isSWF: false, expectedBezel: false },
             { tag: "local, bezel wanted", url: "file:///opt/v/flash/flash.html?jeu=/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
             { tag: "local, bezel not wanted", url: "file:///opt/v/flash/flash.html", origine: false, bezel: false, isSWF: true, expectedBezel: false },
-            { tag: "local keeps a shown bezel", url: "file:///opt/v/flash/flash.html", origine: false, bezel: true, isSWF: true, expectedBezel: true }
+            { tag: "local keeps a shown bezel", url: "file:///opt/v/flash/flash.html", origine: false, bezel: true, isSWF: true, expectedBezel: true },
+            { tag: "game page", url: "vorlumen://player/flash/flash.html?jeu=/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
+            { tag: "game page, http in the game's path", url: "vorlumen://player/flash/flash.html?jeu=/home/httpgames/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
+            { tag: "http page posing as the game page", url: "https://x/vorlumen://player/flash/flash.html?jeu=/a.swf", origine: true, bezel: true, isSWF: false, expectedBezel: false }
         ]
     }
 
