@@ -3,7 +3,6 @@
 #include "gamefiles.h"
 
 #include <QBuffer>
-#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QQuickWebEngineProfile>
@@ -75,8 +74,6 @@ bool GameSchemeHandler::isFromOurPages(const QWebEngineUrlRequestJob *job) const
 
 void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
-    if (qEnvironmentVariableIsSet("VORLUMEN_DEBUG_SCHEME"))
-        qWarning() << "scheme:" << job->requestMethod() << job->requestUrl() << job->initiator();
     if (job->requestMethod() != "GET" || !isFromOurPages(job)) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
