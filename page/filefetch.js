@@ -3,8 +3,9 @@
 // files with it. GET requests for those URLs therefore go through
 // XMLHttpRequest and come back as an ordinary 200 response; what the player
 // refuses or cannot find becomes a failed fetch, which the game sees as an
-// I/O error. file: URLs are refused outright: the page reads no local file
-// other than through the player.
+// I/O error. file: URLs are refused outright, unless the page itself was
+// opened from a file (only the browser comparisons of bench/ do that; the
+// player never does, and its page could not read them anyway).
 
 var PLAYER_SCHEME = "vorlumen:";
 
@@ -21,7 +22,8 @@ function readPlayerUrl(url) {
         request.open("GET", url, true);
         request.responseType = "arraybuffer";
         request.onload = function () {
-            if (request.status === 200 && request.response)
+            // A file: read reports status 0.
+            if ((request.status === 200 || request.status === 0) && request.response)
                 resolve({ bytes: request.response,
                           type: request.getResponseHeader("Content-Type") });
             else
@@ -34,12 +36,18 @@ function readPlayerUrl(url) {
     });
 }
 
+// A file: read has no headers; WebAssembly needs its own type to stream.
+function fallbackContentType(url) {
+    return /\.wasm$/i.test(String(url).split(/[?#]/)[0]) ? "application/wasm"
+                                                         : "application/octet-stream";
+}
+
 function responseForPlayerUrl(url, file) {
     var response = new Response(file.bytes, {
         status: 200,
         statusText: "OK",
         headers: {
-            "Content-Type": file.type || "application/octet-stream",
+            "Content-Type": file.type || fallbackContentType(url),
             "Content-Length": String(file.bytes.byteLength)
         }
     });
@@ -53,9 +61,10 @@ function installPlayerFetch(target) {
     var networkFetch = target.fetch.bind(target);
     target.fetch = function (input, init) {
         var wanted = requestedUrlAndMethod(input, init);
-        if (wanted.url.indexOf("file:") === 0)
+        var isFile = wanted.url.indexOf("file:") === 0;
+        if (isFile && target.location.protocol !== "file:")
             return Promise.reject(new TypeError("Local files are not readable: " + wanted.url));
-        if (wanted.url.indexOf(PLAYER_SCHEME) !== 0)
+        if (!isFile && wanted.url.indexOf(PLAYER_SCHEME) !== 0)
             return networkFetch(input, init);
         if (wanted.method !== "GET")
             return Promise.reject(new TypeError("Only GET can read a game file"));

@@ -10,7 +10,7 @@
     var FLASH_MIME_TYPE = "application/x-shockwave-flash";
 
     var jeu = parseJeu(window.location.href);
-    var gameUrl = gameUrlFromPath(jeu.path);
+    var gameUrl = gameUrlFromPath(jeu.path, window.location.protocol);
     var sizeFromAddress = { width: jeu.width, height: jeu.height };
     var sizeFromMovie = null;
     var reportedSize = null;

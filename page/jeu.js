@@ -68,15 +68,18 @@ function parseJeu(href) {
 // played (and of nothing else): its own scheme, a fixed host, then the
 // game's absolute path, every character that means something in a URL
 // escaped. "/home/a b.swf" and Windows' "C:/a b.swf" both work.
+// A page opened straight from its file (the browser comparisons of bench/)
+// has no such scheme and names the game by its file: URL instead.
 var GAME_URL_PREFIX = "vorlumen://player/game";
 
-function gameUrlFromPath(path) {
+function gameUrlFromPath(path, pageProtocol) {
     var segments = String(path).split("/");
     var encoded = segments.map(function (segment) {
         return encodeURIComponent(segment).replace(/%3A/gi, ":");
     });
     var joined = encoded.join("/");
-    return GAME_URL_PREFIX + (joined.charAt(0) === "/" ? joined : "/" + joined);
+    var prefix = pageProtocol === "file:" ? "file://" : GAME_URL_PREFIX;
+    return prefix + (joined.charAt(0) === "/" ? joined : "/" + joined);
 }
 
 // The folder part of a game's URL, with its last "/": what the movie's

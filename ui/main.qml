@@ -186,7 +186,7 @@ ApplicationWindow {
             dateAndTime = false
         if (options.help) {
             aideDialog.open()
-            maintenance.printText(Options.plainHelp(aideTexteAnglais))
+            maintenance.printText(Options.terminalHelp(aideTexteAnglais))
         }
         var mode = Options.screenTypeMode(screentype)
         if (screentype !== "" && mode > 0) {

@@ -134,7 +134,14 @@ void GamePageScriptsTest::turnsPathsIntoGameUrls()
 {
     QFETCH(QString, path);
     QFETCH(QString, url);
-    QCOMPARE(call(QStringLiteral("gameUrlFromPath"), {path}).toString(), url);
+    QCOMPARE(
+        call(QStringLiteral("gameUrlFromPath"), {path, QStringLiteral("vorlumen:")}).toString(),
+        url);
+    // Opened from its file, the page names the game by its file: URL.
+    QString fileUrl = url;
+    fileUrl.replace(QLatin1String("vorlumen://player/game/"), QLatin1String("file:///"));
+    QCOMPARE(call(QStringLiteral("gameUrlFromPath"), {path, QStringLiteral("file:")}).toString(),
+             fileUrl);
 }
 
 void GamePageScriptsTest::sizesTheGame_data()

@@ -85,6 +85,14 @@ TestCase {
         compare(Options.plainHelp(rich), "Options :\n\n> -a - one.\n> -b - « two ».")
     }
 
+    function test_terminalHelp() {
+        var lines = Options.terminalHelp("Options :<br>> <b>-a</b> - one.<br>").split("\n")
+        compare(lines[0], "Options :")
+        compare(lines[1], "> -a - one.")
+        verify(/^> -renderer: - .*auto.*webgl.*canvas/.test(lines[2]), lines[2])
+        compare(lines.length, 3)
+    }
+
     function test_folderAddress_data() {
         return [
             { tag: "unix", path: "/home/x", address: "file:///home/x" },
