@@ -97,11 +97,15 @@
         return new URL("ruffle/", window.location.href).href;
     }
 
-    // What the host's "-renderer:" option asks Ruffle to prefer; empty
-    // leaves Ruffle's own order (the engine decides what it offers).
+    // What the host's "-renderer:" option asks Ruffle to prefer; null leaves
+    // Ruffle's own order (the engine decides what it offers). For WebGL,
+    // Ruffle's wgpu renderer on WebGL: its plain "webgl" renderer lacks
+    // BitmapData.draw, like the canvas one.
     function preferredRenderer() {
         var name = typeof playerRenderer === "string" ? playerRenderer : "";
-        return name === "webgl" || name === "canvas" ? name : null;
+        if (name === "webgl")
+            return "wgpu-webgl";
+        return name === "canvas" ? "canvas" : null;
     }
 
     function configureRuffle() {
