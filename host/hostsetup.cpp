@@ -28,28 +28,15 @@ static QString flashPluginName()
 #endif
 }
 
-// The window's option texts (ui/lib/options.js) that come before
-// "-renderer:" in its table: an argument holding one of them is theirs.
-static const char *const windowOptionTexts[] = {"-source:",
-                                                "-swfwidth:",
-                                                "-swfheight:",
-                                                "-savedataflash:",
-                                                "-profilantimicro:",
-                                                "-controleurantimicro:",
-                                                "-screentype:",
-                                                "-fullscreen",
-                                                "-nodatetime",
-                                                "-help",
-                                                "-?",
-                                                "-picturesfolder:"};
-
-static bool holdsWindowOption(const QString &argument)
+// The argument without the quotes a front-end may have left around it, as
+// the window reads its own options.
+static QString unquoted(const QString &argument)
 {
-    for (const char *text : windowOptionTexts) {
-        if (argument.contains(QLatin1String(text), Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
+    if (argument.isEmpty() || (argument.at(0) != QLatin1Char('"') && argument.at(0) != '\''))
+        return argument;
+    const QChar quote = argument.at(0);
+    const bool closed = argument.size() > 1 && argument.endsWith(quote);
+    return argument.mid(1, argument.size() - (closed ? 2 : 1));
 }
 
 Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
@@ -57,21 +44,21 @@ Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
     const QString option = QStringLiteral("-renderer:");
     Renderer renderer = Renderer::Auto;
     for (const QString &argument : arguments) {
-        const int at = argument.indexOf(option, 0, Qt::CaseInsensitive);
-        if (at < 0 || holdsWindowOption(argument))
+        const QString text = unquoted(argument);
+        if (!text.startsWith(option, Qt::CaseInsensitive))
             continue;
-        const QString value
-            = (argument.left(at) + argument.mid(at + option.size())).trimmed().toLower();
-        if (value == QLatin1String("auto"))
+        const QString value = text.mid(option.size());
+        const QString name = value.trimmed().toLower();
+        if (name == QLatin1String("auto"))
             renderer = Renderer::Auto;
-        else if (value == QLatin1String("webgl"))
+        else if (name == QLatin1String("webgl"))
             renderer = Renderer::WebGL;
-        else if (value == QLatin1String("canvas"))
+        else if (name == QLatin1String("canvas"))
             renderer = Renderer::Canvas;
         else if (warning)
             *warning = QStringLiteral("vorlumen: unknown renderer \"%1\" ignored"
                                       " (auto, webgl or canvas)")
-                           .arg(argument.left(at) + argument.mid(at + option.size()));
+                           .arg(value);
     }
     return renderer;
 }

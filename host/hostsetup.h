@@ -13,10 +13,9 @@ namespace host {
 enum class Renderer { Auto, WebGL, Canvas };
 
 // The renderer asked for by the arguments (as typed; the program name
-// excluded). The option is matched like the window's options: anywhere in
-// an argument, in any case, a later one winning; an argument that holds
-// another option's text belongs to that option. An unknown value is ignored
-// and described in *warning.
+// excluded). Matched like the window's options: at the start of an argument
+// (after an opening quote), in any case, a later one winning. An unknown
+// value is ignored and described in *warning.
 Renderer rendererFromArguments(const QStringList &arguments, QString *warning = nullptr);
 
 // The arguments after the program name, as typed (no case change); a list
