@@ -275,6 +275,8 @@ void TestHost::rendererOption_data()
     QTest::newRow("empty value") << QStringList {"-renderer:"} << autoR << true;
     QTest::newRow("inside a game's path")
         << QStringList {"-source:/g/-renderer:webgl.swf"} << autoR << false;
+    QTest::newRow("quoted") << QStringList {"\"-Renderer:canvas\""} << canvas << false;
+    QTest::newRow("not at the start") << QStringList {"x-renderer:webgl"} << autoR << false;
 }
 
 void TestHost::rendererOption()
