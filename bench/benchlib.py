@@ -19,18 +19,17 @@ import time
 import urllib.parse
 from pathlib import Path
 
-SOURCE_DIR = Path(__file__).resolve().parents[1]
-BUILD_DIR = Path(os.environ.get("VORLUMEN_BUILD_DIR", SOURCE_DIR / "build")).resolve()
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+from player import (BUILD_DIR, CORPUS_DIR, SCREEN, SIZE_REPORT_PREFIX, SOURCE_DIR, Player,  # noqa: E402
+                    Xvfb, process_tree)
+
 os.environ["VORLUMEN_BUILD_DIR"] = str(BUILD_DIR)
-CORPUS_DIR = Path(os.environ.get("VORLUMEN_CORPUS_DIR", SOURCE_DIR.parent / "shared" / "swf-corpus"))
-sys.path.insert(0, str(SOURCE_DIR / "tests" / "e2e"))
-from player import SCREEN, Player, Xvfb, process_tree  # noqa: E402
 
 CHROMIUM = shutil.which("chromium")
 # Console messages reach each engine's log on stderr; a proxy on a closed
 # loopback port keeps a movie's internet requests on this machine.
 ENGINE_FLAGS = ["--enable-logging=stderr", "--v=0", "--proxy-server=127.0.0.1:9"]
-SIZE_REPORT = "Vorlumen: game shown at"
+SIZE_REPORT = SIZE_REPORT_PREFIX.strip()
 RUFFLE_LOADING = "Loading SWF file"
 # The three corpus movies that the comparisons use beside the demo game:
 # an AVM1 maze game, an AVM2 physics demo and an AVM2 racing game.

@@ -2,22 +2,40 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
+
 #ifndef Q_OS_WIN
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace {
+std::atomic<bool> stopAsked {false};
+
+#ifndef Q_OS_WIN
 int signalPipe[2] = {-1, -1};
+const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+void onDeadline(int)
+{
+    static const char message[] = "vorlumen: the player did not end in time; stopping now\n";
+    [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(1);
+}
 
 void onSignal(int)
 {
-    const char byte = 1;
     // Only async-signal-safe work here; the GUI thread does the rest.
+    const bool first = !stopAsked.exchange(true);
+    const char byte = 1;
     [[maybe_unused]] ssize_t written = ::write(signalPipe[0], &byte, 1);
+    // The GUI thread may be stuck; the deadline does not depend on it.
+    if (first)
+        GracefulStop::armQuitDeadline();
 }
-} // namespace
 #endif
+} // namespace
 
 GracefulStop::GracefulStop(QObject *parent)
     : QObject(parent)
@@ -32,16 +50,35 @@ GracefulStop::GracefulStop(QObject *parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (int stopSignal : stopSignals)
+        sigaction(stopSignal, &action, nullptr);
 #endif
 }
 
 GracefulStop::~GracefulStop()
 {
 #ifndef Q_OS_WIN
-    signal(SIGTERM, SIG_DFL);
-    signal(SIGINT, SIG_DFL);
+    for (int stopSignal : stopSignals)
+        signal(stopSignal, SIG_DFL);
+#endif
+}
+
+bool GracefulStop::isRequested()
+{
+    return stopAsked.load();
+}
+
+void GracefulStop::armQuitDeadline(unsigned seconds)
+{
+#ifndef Q_OS_WIN
+    // sigaction and alarm are async-signal-safe: this runs in onSignal too.
+    struct sigaction action = {};
+    action.sa_handler = onDeadline;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGALRM, &action, nullptr);
+    ::alarm(seconds);
+#else
+    Q_UNUSED(seconds);
 #endif
 }
 
@@ -51,5 +88,9 @@ void GracefulStop::readSignal()
     char byte = 0;
     [[maybe_unused]] ssize_t got = ::read(signalPipe[1], &byte, 1);
 #endif
+    // One orderly close, however many signals arrive.
+    if (m_delivered)
+        return;
+    m_delivered = true;
     emit stopRequested();
 }

@@ -4,9 +4,15 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT into a Qt signal on the GUI thread, so a
-// front-end that stops the player gets the same orderly close (settings
-// saved) as the quit dialog.
+// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the GUI thread, so a
+// front-end that stops the player (or a terminal that closes) gets the same
+// orderly close (settings saved) as the quit dialog.
+//
+// Installed before the window loads: a stop asked for during start-up is
+// delivered as soon as the event loop runs, and a running size probe gives
+// up at once (isRequested). Once a stop is asked for, or the application is
+// about to quit, the process ends on its own after a deadline even if
+// something hangs.
 class GracefulStop : public QObject
 {
     Q_OBJECT
@@ -15,10 +21,18 @@ public:
     explicit GracefulStop(QObject *parent = nullptr);
     ~GracefulStop() override;
 
+    // True once a stop signal has arrived; safe to poll from blocking waits.
+    static bool isRequested();
+    // Ends the process after `seconds` unless it has ended by then.
+    static void armQuitDeadline(unsigned seconds = kQuitDeadlineSeconds);
+
+    static constexpr unsigned kQuitDeadlineSeconds = 15;
+
 signals:
     void stopRequested();
 
 private:
     void readSignal();
     QSocketNotifier *m_notifier = nullptr;
+    bool m_delivered = false;
 };

@@ -28,6 +28,11 @@ static QString flashPluginName()
 #endif
 }
 
+// V8's WebAssembly flags: Ruffle's 14 MB module is compiled function by
+// function as the movie first needs it, instead of all of it before the
+// first frame (bench/startup, bench/play; docs/performance.md).
+static const char v8Flags[] = "--js-flags=--wasm-lazy-compilation";
+
 // The argument without the quotes a front-end may have left around it, as
 // the window reads its own options.
 static QString unquoted(const QString &argument)
@@ -74,6 +79,9 @@ QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationD
     // asked for, the engine gives it anyway.
     if (renderer == Renderer::WebGL)
         ours += " --ignore-gpu-blocklist";
+    // V8 takes the last --js-flags only: a user's own choice stands alone.
+    if (!flags.contains("--js-flags"))
+        ours += QByteArray(" ") + v8Flags;
     if (!flags.isEmpty())
         flags += ' ';
     return flags + ours;
@@ -97,6 +105,11 @@ void prepareEnvironment(const QString &applicationDir, Renderer renderer)
     qputenv("QML_XHR_ALLOW_FILE_READ", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
             chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), applicationDir, renderer));
+}
+
+void setApplicationInfo()
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral(VORLUMEN_VERSION));
 }
 
 void registerNativeTypes()

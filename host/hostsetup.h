@@ -37,6 +37,9 @@ void prepareEnvironment(const QString &applicationDir, Renderer renderer = Rende
 
 void registerNativeTypes();
 
+// The application's name and version (the build's), as the UI reads them.
+void setApplicationInfo();
+
 // Sets the context properties the UI documents read as plain names, in the
 // order the documents expect them.
 void setContextProperties(QQmlContext *context, QObject *maintenance,

@@ -40,6 +40,7 @@ int main(int argc, char *argv[])
 
     QGuiApplication application(argc, argv);
     application.setWindowIcon(QIcon(QStringLiteral(":/icon_Vorlumen.ico")));
+    host::setApplicationInfo();
     host::registerNativeTypes();
 
     GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"), renderer);
@@ -48,13 +49,13 @@ int main(int argc, char *argv[])
     QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &gameFiles,
                      &GameSchemeHandler::setGameFile);
     auto engine = std::make_unique<QQmlApplicationEngine>();
+    maintenance->setDatabaseFolder(engine->offlineStoragePath() + QStringLiteral("/Databases"));
     const QStringList commandLine = host::commandLineFrom(QCoreApplication::arguments());
     host::setContextProperties(engine->rootContext(), maintenance.get(), commandLine,
                                QCoreApplication::applicationDirPath());
-    engine->load(QUrl(QStringLiteral("qrc:/main")));
-    if (engine->rootObjects().isEmpty())
-        return -1;
 
+    // Before the window loads: a stop during start-up (a long size probe, the
+    // file-not-found dialog) still ends the player the orderly way.
     GracefulStop gracefulStop;
     QObject::connect(&gracefulStop, &GracefulStop::stopRequested, [&engine]() {
         // Closing the window runs its closing handler, which saves and quits.
@@ -64,6 +65,12 @@ int main(int argc, char *argv[])
                 window->close();
         }
     });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit,
+                     []() { GracefulStop::armQuitDeadline(); });
+
+    engine->load(QUrl(QStringLiteral("qrc:/main")));
+    if (engine->rootObjects().isEmpty())
+        return -1;
 
     const int result = application.exec();
     engine.reset();

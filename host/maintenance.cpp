@@ -1,13 +1,26 @@
 #include "maintenance.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
 
 #include <cstdio>
 
 Maintenance::Maintenance(QObject *parent)
     : QObject(parent)
 {
+}
+
+void Maintenance::setDatabaseFolder(const QString &folder)
+{
+    m_databaseFolder = folder;
 }
 
 bool Maintenance::verifyFolder(const QString &repertoire)
@@ -25,11 +38,133 @@ bool Maintenance::createFolder(const QString &repertoire)
     return !repertoire.isEmpty() && QDir().mkpath(repertoire);
 }
 
-void Maintenance::printText(const QString &text)
+bool Maintenance::isWritableFolder(const QString &folder)
+{
+    if (!createFolder(folder))
+        return false;
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+static void writeLine(std::FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+void Maintenance::printText(const QString &text)
+{
+    writeLine(stdout, text);
+}
+
+void Maintenance::reportProblem(const QString &text)
+{
+    writeLine(stderr, QStringLiteral("vorlumen: ") + text);
+}
+
+QString Maintenance::absolutePath(const QString &path)
+{
+    if (path.isEmpty())
+        return path;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+QString Maintenance::gameFileProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return QStringLiteral("file not found");
+    // QFileInfo looks without opening: a FIFO, a device or a folder is not a
+    // regular file and is never opened.
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot be read");
+    const QByteArray signature = file.read(3);
+    if (signature != "FWS" && signature != "CWS" && signature != "ZWS")
+        return QStringLiteral("not a SWF file");
+    return QString();
+}
+
+bool Maintenance::saveImage(const QImage &image, const QString &path)
+{
+    if (image.isNull() || path.isEmpty())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // Flushed here: commit() would close the file without looking at the
+    // outcome of the last write, and a full disk would go unnoticed.
+    if (!image.save(&file, "JPG") || !file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// What SQLite says of the file: empty when it reads fine.
+static QString databaseFault(const QString &file)
+{
+    const QString connection = QStringLiteral("vorlumen-store-check");
+    QString fault;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open()) {
+            fault = db.lastError().text();
+        } else {
+            QSqlQuery check(db);
+            if (!check.exec(QStringLiteral("PRAGMA quick_check")))
+                fault = check.lastError().text();
+            else if (check.next() && check.value(0).toString() != QLatin1String("ok"))
+                fault = check.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return fault;
+}
+
+static bool isDamage(const QString &fault)
+{
+    // Busy or locked stores are healthy: another player holds them.
+    return !fault.isEmpty() && !fault.contains(QLatin1String("locked"), Qt::CaseInsensitive)
+        && !fault.contains(QLatin1String("busy"), Qt::CaseInsensitive);
+}
+
+QString Maintenance::setAsideBrokenDatabase(const QString &databaseName)
+{
+    if (m_databaseFolder.isEmpty())
+        return QString();
+    // The local storage module names the file, and its connection, after
+    // the MD5 of the database name.
+    const QString id = QString::fromLatin1(
+        QCryptographicHash::hash(databaseName.toUtf8(), QCryptographicHash::Md5).toHex());
+    const QString file = m_databaseFolder + QLatin1Char('/') + id + QStringLiteral(".sqlite");
+    const QFileInfo info(file);
+    if (!info.exists())
+        return QString();
+    if (info.isFile() && !isDamage(databaseFault(file)))
+        return QString();
+
+    // Let go of the module's connection, or it would keep writing into the
+    // file moved aside.
+    if (QSqlDatabase::contains(id)) {
+        QSqlDatabase::database(id, false).close();
+        QSqlDatabase::removeDatabase(id);
+    }
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString aside = file + QStringLiteral(".broken-") + stamp;
+    if (!QFile::rename(file, aside) && !QDir().rename(file, aside))
+        return QString();
+    // The version file belongs to the store that was moved.
+    const QString ini = m_databaseFolder + QLatin1Char('/') + id + QStringLiteral(".ini");
+    if (QFile::exists(ini))
+        QFile::rename(ini, aside + QStringLiteral(".ini"));
+    return aside;
 }
 
 void Maintenance::setGameFile(const QString &fichier)

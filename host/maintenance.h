@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <QObject>
+#include <QString>
 
 // File and folder checks for the UI; one instance, owned by the host.
 class Maintenance : public QObject
@@ -10,6 +12,10 @@ class Maintenance : public QObject
 public:
     explicit Maintenance(QObject *parent = nullptr);
 
+    // The folder where the UI engine keeps its local databases
+    // (QQmlEngine::offlineStoragePath() + "/Databases").
+    void setDatabaseFolder(const QString &folder);
+
 public slots:
     bool verifyFolder(const QString &repertoire);
     bool verifyFile(const QString &fichier);
@@ -17,10 +23,31 @@ public slots:
     bool createFolder(const QString &repertoire);
     // Writes a line of text on standard output, for people at a terminal.
     void printText(const QString &text);
+    // Writes a line on standard error, where front-ends keep their logs.
+    void reportProblem(const QString &text);
+    // True when the folder exists (it is made when missing) and can be written.
+    bool isWritableFolder(const QString &folder);
+    // The path made absolute against the working folder, as given otherwise.
+    QString absolutePath(const QString &path);
+    // Why a path cannot be played as a game, or an empty text when it can:
+    // a readable regular file that starts with a SWF signature. Never
+    // blocks: a FIFO or a device is refused before anything is opened.
+    QString gameFileProblem(const QString &path);
+    // Writes a JPEG through a temporary file in the same folder, renamed into
+    // place only once complete: a full disk leaves no partial picture.
+    bool saveImage(const QImage &image, const QString &path);
+    // A settings database that SQLite cannot read (garbage, truncated, a
+    // folder in its place) is moved aside, renamed with the date, so that a
+    // fresh one can be made. Returns the new name of what was moved, or an
+    // empty text when the store was not broken (a busy store is not).
+    QString setAsideBrokenDatabase(const QString &databaseName);
     // The window names the game it is about to play: the only folder whose
     // files the game view may read (see GameSchemeHandler).
     void setGameFile(const QString &fichier);
 
 signals:
     void gameFileChosen(const QString &fichier);
+
+private:
+    QString m_databaseFolder;
 };

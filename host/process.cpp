@@ -1,5 +1,7 @@
 #include "process.h"
 
+#include "gracefulstop.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +9,14 @@
 Process::Process(QObject *parent)
     : QProcess(parent)
 {
+    connect(this, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            emit startFailed(errorString());
+    });
+    connect(this, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+            [this](int exitCode, QProcess::ExitStatus status) {
+                emit ended(exitCode, status == QProcess::CrashExit);
+            });
 }
 
 QStringList Process::toStringList(const QVariantList &values)
@@ -28,6 +38,18 @@ void Process::execute(const QString &program, const QVariantList &arguments)
     QProcess::execute(program, toStringList(arguments));
 }
 
+// Waits for the child in short steps, so that a stop asked for meanwhile
+// (SIGTERM during start-up) is not held up by a slow or stuck program.
+static bool waitUnlessStopped(QProcess &child, int timeoutMs)
+{
+    constexpr int stepMs = 100;
+    for (int waited = 0; waited < timeoutMs && !GracefulStop::isRequested(); waited += stepMs) {
+        if (child.waitForFinished(stepMs))
+            return true;
+    }
+    return child.state() == QProcess::NotRunning;
+}
+
 int Process::executeToFile(const QString &program, const QVariantList &arguments,
                            const QString &outputFile, int timeoutMs)
 {
@@ -43,7 +65,7 @@ int Process::executeToFile(const QString &program, const QVariantList &arguments
     child.start(program, toStringList(arguments), QIODevice::ReadOnly);
     if (!child.waitForStarted(timeoutMs))
         return -1;
-    if (!child.waitForFinished(timeoutMs)) {
+    if (!waitUnlessStopped(child, timeoutMs)) {
         child.kill();
         child.waitForFinished(1000);
         return -1;

@@ -27,4 +27,10 @@ public:
     Q_INVOKABLE QByteArray readAll();
 
     static QStringList toStringList(const QVariantList &values);
+
+signals:
+    // The program begun with start() could not be started.
+    void startFailed(const QString &reason);
+    // The program begun with start() has ended.
+    void ended(int exitCode, bool crashed);
 };

@@ -8,6 +8,8 @@
     "use strict";
 
     var FLASH_MIME_TYPE = "application/x-shockwave-flash";
+    // The window reads the size only after this message (ui/lib/layout.js).
+    var SIZE_REPORT_PREFIX = "Vorlumen: game shown at ";
 
     var jeu = parseJeu(window.location.href);
     var gameUrl = gameUrlFromPath(jeu.path, window.location.protocol);
@@ -45,7 +47,7 @@
         reportedSize = size;
         window.widthPlay = size.width;
         window.heightPlay = size.height;
-        console.log("Vorlumen: game shown at " + size.width + "x" + size.height);
+        console.log(SIZE_REPORT_PREFIX + size.width + "x" + size.height);
     }
 
     function layout(reportEvenWithoutSize) {

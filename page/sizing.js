@@ -5,7 +5,8 @@
 // Plain functions on purpose: the page loads this file as a classic script
 // and the tests evaluate it alone.
 
-// The bezel image is the displayed size plus these margins.
+// The bezel is the displayed size plus these margins: 42 + 43 across and
+// 45 + 45 down (ui/lib/layout.js, the window's side, splits them).
 var BEZEL_MARGIN_WIDTH = 85;
 var BEZEL_MARGIN_HEIGHT = 90;
 

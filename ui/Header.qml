@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import "lib/options.js" as Options
+import "lib/theme.js" as Theme
 
 // The strip of tool buttons across the top of the window. It holds no state
 // of its own: every button reads and writes the window's shared properties.
@@ -11,12 +12,12 @@ Rectangle {
     color: "transparent"
 
     Behavior on opacity {
-        NumberAnimation { duration: 500 }
+        NumberAnimation { duration: Theme.FADE_MS }
     }
 
     // "grey" while usable or on, "firebrick" while disabled or off.
     function toolColor(on) {
-        return on ? "grey" : "firebrick"
+        return Theme.toolColor(on)
     }
 
     // One click moves 0 -> 1 -> 2 -> 0; a mode outside 0..2 goes to 0 with
@@ -51,30 +52,20 @@ Rectangle {
     RowLayout {
         anchors.fill: parent
 
-        ToolButton {
+        ToolTipButton {
             objectName: "swfButton"
             icon.source: "qrc:/img/swf-file.svg"
-            icon.color: "grey"
+            icon.color: Theme.TOOL_ON
+            tip: qsTr("Ouvrir un fichier SWF.<br>Open a SWF file.")
             onClicked: drawerFlash.open()
-
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("Ouvrir un fichier SWF.<br>Open a SWF file.")
-            }
         }
 
-        ToolButton {
+        ToolTipButton {
             objectName: "internetButton"
             icon.source: "qrc:/img/internet.svg"
-            icon.color: "grey"
+            icon.color: Theme.TOOL_ON
+            tip: qsTr("Ouvrir une adresse internet (Flash).<br>Open an internet address (Flash).")
             onClicked: internetAdresseDialog.open()
-
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("Ouvrir une adresse internet (Flash).<br>Open an internet address (Flash).")
-            }
         }
 
         Label {
@@ -90,157 +81,89 @@ Rectangle {
             color: "transparent"
         }
 
-        ToolButton {
+        ToolTipButton {
             objectName: "aboutButton"
             icon.source: "qrc:/img/about.svg"
-            icon.color: "grey"
+            icon.color: Theme.TOOL_ON
+            tip: qsTr("À propos.<br>About.")
             onClicked: aProposDialog.open()
-
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("À propos.<br>About.")
-            }
         }
 
-        ToolButton {
+        ToolTipButton {
             id: bezelButton
             objectName: "bezelButton"
             icon.source: "qrc:/img/layers.svg"
             icon.color: toolColor(enabled)
             enabled: window.isSWF
+            tip: qsTr("Activer/désactiver la décoration (cela désactive aussi le CRT/SCANLINES).<br>Enable/disable bezel (this also disables CRT/SCANLINES).")
             onClicked: {
                 window.bezelActif = !window.bezelActif
                 window.bezelActifOrigine = window.bezelActif
             }
 
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("Activer/désactiver la décoration (cela désactive aussi le CRT/SCANLINES).<br>Enable/disable bezel (this also disables CRT/SCANLINES).")
-            }
-
-            Rectangle {
+            ModeBadge {
                 objectName: "bezelBadge"
-                width: 20
-                height: width
-                radius: width
-                color: Qt.darker("#2c3940")
-                opacity: 0.8
-                anchors.right: parent.right
-                anchors.bottom: parent.bottom
-                anchors.bottomMargin: 5
-                z: bezelButton.z + 10
+                labelObjectName: "bezelBadgeLabel"
                 visible: !window.bezelActif
-
-                Label {
-                    objectName: "bezelBadgeLabel"
-                    anchors.centerIn: parent
-                    font.pixelSize: 8
-                    text: "X"
-                }
+                text: "X"
             }
         }
 
-        ToolButton {
+        ToolTipButton {
             id: screenModeButton
             objectName: "screenModeButton"
             icon.source: "qrc:/img/screen_mod.svg"
             icon.color: toolColor(enabled)
             enabled: window.isSWF
+            tip: qsTr("Changer le mode d'écran (CRT, Scanlines) - cliquez plusieurs fois.<br>Change screen mode (CRT, Scanlines) - click several times.")
             onClicked: nextScreenMode()
 
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("Changer le mode d'écran (CRT, Scanlines) - cliquez plusieurs fois.<br>Change screen mode (CRT, Scanlines) - click several times.")
-            }
-
-            Rectangle {
+            ModeBadge {
                 objectName: "screenModeBadge"
-                width: 20
-                height: width
-                radius: width
-                color: Qt.darker("#2c3940")
-                opacity: 0.8
-                anchors.right: parent.right
-                anchors.bottom: parent.bottom
-                anchors.bottomMargin: 5
-                z: screenModeButton.z + 10
-
-                Label {
-                    objectName: "screenModeBadgeLabel"
-                    anchors.centerIn: parent
-                    font.pixelSize: 8
-                    text: screenModeBadgeText(window.modeEcran)
-                }
+                labelObjectName: "screenModeBadgeLabel"
+                text: screenModeBadgeText(window.modeEcran)
             }
         }
 
-        ToolButton {
+        ToolTipButton {
             objectName: "dateTimeButton"
             icon.source: "qrc:/img/date-time.svg"
             icon.color: toolColor(window.dateAndTime)
+            tip: qsTr("Activer/désactiver la date et l'heure.<br>Enable/disable date and time.")
             onClicked: window.dateAndTime = !window.dateAndTime
-
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("Activer/désactiver la date et l'heure.<br>Enable/disable date and time.")
-            }
         }
 
-        ToolButton {
+        ToolTipButton {
             objectName: "screenshotButton"
             icon.source: "qrc:/img/camera.svg"
             icon.color: toolColor(enabled)
             enabled: window.isSWF
+            tip: qsTr("Capture d'écran (vers le répertoire « <i>Images</i> »).<br>Screenshot (to « <i>Pictures</i> » folder).")
             onClicked: capture()
-
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("Capture d'écran (vers le répertoire « <i>Images</i> »).<br>Screenshot (to « <i>Pictures</i> » folder).")
-            }
         }
 
-        ToolButton {
+        ToolTipButton {
             objectName: "fullScreenButton"
             icon.source: "qrc:/img/full-screen.svg"
-            icon.color: "grey"
+            icon.color: Theme.TOOL_ON
+            tip: qsTr("Plein écran.<br>Full screen.")
             onClicked: hideHeader()
-
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("Plein écran.<br>Full screen.")
-            }
         }
 
-        ToolButton {
+        ToolTipButton {
             objectName: "minimizeButton"
             icon.source: "qrc:/img/minimize.svg"
-            icon.color: "grey"
+            icon.color: Theme.TOOL_ON
+            tip: qsTr("Réduire.<br>Minimize.")
             onClicked: window.showMinimized()
-
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("Réduire.<br>Minimize.")
-            }
         }
 
-        ToolButton {
+        ToolTipButton {
             objectName: "quitButton"
             icon.source: "qrc:/img/close.svg"
-            icon.color: "grey"
+            icon.color: Theme.TOOL_ON
+            tip: qsTr("Quitter.<br>Quit.")
             onClicked: quitterVRLDialog.open()
-
-            ToolTip {
-                visible: parent.hovered || parent.pressed
-                y: parent.height
-                text: qsTr("Quitter.<br>Quit.")
-            }
         }
     }
 }

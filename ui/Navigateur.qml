@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import Qt.labs.folderlistmodel 2.15
 import "lib/addresses.js" as Addresses
+import "lib/theme.js" as Theme
 
 // The game browser: folder buttons and the drive box on a bar, then the
 // current folder's subfolders and SWF files. A folder row enters it; a file
@@ -13,8 +14,8 @@ Drawer {
     height: window.height
     dragMargin: 0
 
-    readonly property color folderColor: "#607D8B"
-    readonly property color fileColor: "gray"
+    readonly property color folderColor: Theme.DRAWER_BAR
+    readonly property color fileColor: Theme.DRAWER_FILE
 
     function openFolder(address) {
         folderModel.folder = address
@@ -83,63 +84,27 @@ Drawer {
                 anchors.rightMargin: 5
                 spacing: 5
 
-                ToolButton {
-                    objectName: "downloadFolderButton"
-                    icon.source: "qrc:/img/folder-download.svg"
-                    icon.color: "#2c3940"
-                    Layout.fillHeight: true
-                    Layout.alignment: Qt.AlignLeft
-                    onClicked: openLocalPath(downloadPath[0])
+                // The standard folders, each a button with its tooltip.
+                Repeater {
+                    model: [
+                        { name: "downloadFolderButton", icon: "folder-download.svg", path: downloadPath[0],
+                          tip: qsTr("Ouvrir le répertoire « <b>Téléchargements</b> ».<br>Open « <b>Download</b> » folder.") },
+                        { name: "documentFolderButton", icon: "folder-mydocuments.svg", path: documentPath[0],
+                          tip: qsTr("Ouvrir le répertoire « <b>Mes Documents</b> ».<br>Open « <b>My Documents</b> » folder.") },
+                        { name: "desktopFolderButton", icon: "folder-desktop.svg", path: deskPath[0],
+                          tip: qsTr("Ouvrir le répertoire « <b>Bureau</b> ».<br>Open « <b>Desktop</b> » folder.") },
+                        { name: "homeFolderButton", icon: "folder-user.svg", path: homePath[0],
+                          tip: qsTr("Ouvrir le répertoire « <b>Utilisateur</b> ».<br>Open « <b>User</b> » folder.") }
+                    ]
 
-                    ToolTip {
-                        visible: parent.hovered || parent.pressed
-                        y: parent.height
-                        text: qsTr("Ouvrir le répertoire « <b>Téléchargements</b> ».<br>Open « <b>Download</b> » folder.")
-                    }
-                }
-
-                ToolButton {
-                    objectName: "documentFolderButton"
-                    icon.source: "qrc:/img/folder-mydocuments.svg"
-                    icon.color: "#2c3940"
-                    Layout.fillHeight: true
-                    Layout.alignment: Qt.AlignLeft
-                    onClicked: openLocalPath(documentPath[0])
-
-                    ToolTip {
-                        visible: parent.hovered || parent.pressed
-                        y: parent.height
-                        text: qsTr("Ouvrir le répertoire « <b>Mes Documents</b> ».<br>Open « <b>My Documents</b> » folder.")
-                    }
-                }
-
-                ToolButton {
-                    objectName: "desktopFolderButton"
-                    icon.source: "qrc:/img/folder-desktop.svg"
-                    icon.color: "#2c3940"
-                    Layout.fillHeight: true
-                    Layout.alignment: Qt.AlignLeft
-                    onClicked: openLocalPath(deskPath[0])
-
-                    ToolTip {
-                        visible: parent.hovered || parent.pressed
-                        y: parent.height
-                        text: qsTr("Ouvrir le répertoire « <b>Bureau</b> ».<br>Open « <b>Desktop</b> » folder.")
-                    }
-                }
-
-                ToolButton {
-                    objectName: "homeFolderButton"
-                    icon.source: "qrc:/img/folder-user.svg"
-                    icon.color: "#2c3940"
-                    Layout.fillHeight: true
-                    Layout.alignment: Qt.AlignLeft
-                    onClicked: openLocalPath(homePath[0])
-
-                    ToolTip {
-                        visible: parent.hovered || parent.pressed
-                        y: parent.height
-                        text: qsTr("Ouvrir le répertoire « <b>Utilisateur</b> ».<br>Open « <b>User</b> » folder.")
+                    ToolTipButton {
+                        objectName: modelData.name
+                        icon.source: "qrc:/img/" + modelData.icon
+                        icon.color: Theme.DRAWER_ICON
+                        tip: modelData.tip
+                        Layout.fillHeight: true
+                        Layout.alignment: Qt.AlignLeft
+                        onClicked: openLocalPath(modelData.path)
                     }
                 }
 
@@ -171,7 +136,7 @@ Drawer {
                 color: rowColor(fileIsDir, index)
 
                 Behavior on color {
-                    ColorAnimation { duration: 500 }
+                    ColorAnimation { duration: Theme.FADE_MS }
                 }
 
                 Label {

@@ -2,8 +2,10 @@
 // screen mode and the clock, in one row of the table `config`.
 // The importing document must import QtQuick.LocalStorage.
 
+var databaseName = "VorlumenDB";
+
 function openDatabase() {
-    return LocalStorage.openDatabaseSync("VorlumenDB", "1.0", "SQL", 100000000);
+    return LocalStorage.openDatabaseSync(databaseName, "1.0", "SQL", 100000000);
 }
 
 function initialize() {

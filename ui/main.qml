@@ -11,6 +11,9 @@ import "Sauvegarde.js" as Storage
 import "lib/options.js" as Options
 import "lib/addresses.js" as Addresses
 import "lib/screenshot.js" as Screenshot
+import "lib/layout.js" as Layout
+import "lib/texts.js" as Texts
+import "lib/theme.js" as Theme
 
 ApplicationWindow {
     id: window
@@ -24,7 +27,7 @@ ApplicationWindow {
     Material.accent: Material.BlueGrey
     Material.primary: Material.BlueGrey
 
-    property string version: "1.0.2"
+    property string version: Qt.application.version
     property string build: "11/04/2021"
     property string letterLoad: ""
     property string source: ""
@@ -53,6 +56,13 @@ ApplicationWindow {
 
     // Set once the web engine profile has been configured for this run.
     property bool webEngineReady: false
+    // The game given could not be played: closing ends with status 2 and
+    // saves nothing, however the window is closed.
+    property bool sourceRefused: false
+    // The window is closing: the mapper ending now is expected.
+    property bool closingDown: false
+    // Abnormal ends of the view's renderer since the last address was set.
+    property int rendererCrashes: 0
     readonly property bool onWindows: Qt.platform.os === "windows"
     readonly property string executableSuffix: onWindows ? ".exe" : ""
 
@@ -64,6 +74,10 @@ ApplicationWindow {
         fillScreen()
         if (source === "")
             return
+        // A relative path means the front-end's working folder, once and for
+        // all: the probe, the page and the screenshot name all use this one.
+        if (!Addresses.isInternetAddress(source))
+            source = maintenance.absolutePath(source)
         startMapper()
         configureWebEngine()
         if (Addresses.isInternetAddress(source)) {
@@ -71,9 +85,9 @@ ApplicationWindow {
             isSWF = false
             return
         }
-        if (!maintenance.verifyFile(source)) {
-            pasSWFDialog.open()
-            isSWF = false
+        var problem = maintenance.gameFileProblem(source)
+        if (problem !== "") {
+            refuseSource(problem)
             return
         }
         if (swfwidth === "" || swfheight === "")
@@ -90,16 +104,36 @@ ApplicationWindow {
     }
 
     onClosing: {
+        if (sourceRefused) {
+            // Kept open: closing the last window would quit with status 0.
+            close.accepted = false
+            closingDown = true
+            Qt.exit(2)
+            return
+        }
+        closingDown = true
         saveSettings()
         Qt.quit()
     }
 
     function saveSettings() {
+        var saved = 0
         try {
-            Storage.setConfig(adresseDuNavigateur, bezelActif, modeEcran, dateAndTime)
+            saved = Storage.setConfig(adresseDuNavigateur, bezelActif, modeEcran, dateAndTime)
         } catch (err) {
-            console.warn("Settings not saved:", err)
+            saved = 0
         }
+        if (saved === 0)
+            maintenance.reportProblem("the settings could not be saved")
+    }
+
+    // The game cannot be played: say why on standard error, show the dialog;
+    // closing it ends the player with status 2.
+    function refuseSource(problem) {
+        maintenance.reportProblem(source + ": " + problem)
+        sourceRefused = true
+        isSWF = false
+        pasSWFDialog.open()
     }
 
     // The store's content, or 0 when it cannot be read.
@@ -107,7 +141,6 @@ ApplicationWindow {
         try {
             return Storage.getConfig()
         } catch (err) {
-            console.warn("Settings store unreadable:", err)
             return 0
         }
     }
@@ -139,16 +172,31 @@ ApplicationWindow {
         dateAndTime = true
     }
 
-    // Saved settings, or the defaults on the first run. An unreadable store
-    // gives the defaults for this run and is left as it is.
-    function restoreSettings() {
+    // The stored settings, or 0 when the store cannot be opened or read.
+    function openSettings() {
         try {
             Storage.initialize()
         } catch (err) {
-            console.warn("Settings store unavailable:", err)
+            return 0
         }
-        var stored = readSettings()
+        return readSettings()
+    }
+
+    // Saved settings, or the defaults on the first run. A damaged store is
+    // moved aside (kept, renamed with the date) and a fresh one started, so
+    // that settings are saved again from this run on.
+    function restoreSettings() {
+        var stored = openSettings()
         if (stored === 0) {
+            var aside = maintenance.setAsideBrokenDatabase(Storage.databaseName)
+            if (aside !== "") {
+                maintenance.reportProblem("the settings store was damaged; kept as " + aside
+                                          + ", starting a new one")
+                stored = openSettings()
+            }
+        }
+        if (stored === 0) {
+            maintenance.reportProblem("the settings store cannot be read; using the defaults")
             applyDefaultSettings()
             return
         }
@@ -161,23 +209,12 @@ ApplicationWindow {
         applyStoredSettings(informations_parametres === 0 ? stored : informations_parametres)
     }
 
+    // Values go to the window's properties of the same names; flags act.
     function applyCommandLine(options) {
-        if (options.source !== undefined)
-            source = options.source
-        if (options.swfwidth !== undefined)
-            swfwidth = options.swfwidth
-        if (options.swfheight !== undefined)
-            swfheight = options.swfheight
-        if (options.savedataflash !== undefined)
-            savedataflash = options.savedataflash
-        if (options.profilantimicro !== undefined)
-            profilantimicro = options.profilantimicro
-        if (options.controleurantimicro !== undefined)
-            controleurantimicro = options.controleurantimicro
-        if (options.screentype !== undefined)
-            screentype = options.screentype
-        if (options.folderPictures !== undefined)
-            folderPictures = options.folderPictures
+        Options.valueKeys().forEach(function (key) {
+            if (options[key] !== undefined)
+                window[key] = options[key]
+        })
         if (options.fullscreen) {
             header.height = 0
             header.opacity = 0
@@ -186,7 +223,7 @@ ApplicationWindow {
             dateAndTime = false
         if (options.help) {
             aideDialog.open()
-            maintenance.printText(Options.terminalHelp(aideTexteAnglais))
+            maintenance.printText(Options.terminalHelp(Texts.HELP_ENGLISH))
         }
         var mode = Options.screenTypeMode(screentype)
         if (screentype !== "" && mode > 0) {
@@ -196,6 +233,11 @@ ApplicationWindow {
     }
 
     function startMapper() {
+        if (profilantimicro !== "" && !Options.isProfileFileName(profilantimicro)) {
+            maintenance.reportProblem("-profilantimicro: takes a file name in antimicro/profiles/, not "
+                                      + profilantimicro + "; no mapper started")
+            return
+        }
         var command = Options.mapperCommand(applicationDirPath, profilantimicro,
                                             controleurantimicro, onWindows)
         if (command)
@@ -212,6 +254,7 @@ ApplicationWindow {
     }
 
     function showSource() {
+        rendererCrashes = 0
         maintenance.setGameFile(source)
         webviewFlash.url = Addresses.gamePageAddress(source, swfwidth, swfheight)
         isSWF = true
@@ -243,12 +286,22 @@ ApplicationWindow {
         }
     }
 
+    // An internet page may open its links in this view: internet addresses
+    // only, and never while a game is shown.
+    function followNewViewRequest(url) {
+        if (!isSWF && Addresses.isFollowableAddress(url))
+            webviewFlash.url = url
+    }
+
     function createWindowGames(profile) {
         profile.httpAcceptLanguage = "fr-FR"
         profile.offTheRecord = false
         profile.httpCacheType = WebEngineProfile.DiskHttpCache
         profile.persistentCookiesPolicy = WebEngineProfile.AllowPersistentCookies
         if (savedataflash !== "") {
+            if (!maintenance.isWritableFolder(savedataflash))
+                maintenance.reportProblem("-savedataflash: " + savedataflash
+                                          + " is not a writable folder; games may not save")
             profile.cachePath = savedataflash + "/cache"
             profile.persistentStoragePath = savedataflash + "/QtWebEngine"
         }
@@ -266,20 +319,28 @@ ApplicationWindow {
         createWindowGames(webviewFlash.profile)
     }
 
+    // The game's rectangle in the view, in the page's whole pixels.
+    function gameRectangle() {
+        return Layout.gameRectangle(webviewFlash.width, webviewFlash.height, widthJeu, heightJeu)
+    }
+
     function calculerLaPositionJeu() {
-        var x = webviewFlash.width / 2 - widthJeu / 2
-        var y = webviewFlash.height / 2 - heightJeu / 2
-        cadrageCapture.sourceRect = Qt.rect(x, y, widthJeu, heightJeu)
+        var game = gameRectangle()
+        cadrageCapture.sourceRect = Qt.rect(game.x, game.y, game.width, game.height)
     }
 
     function capture() {
         calculerLaPositionJeu()
+        cadrageCapture.scheduleUpdate()
         var started = cadrageCapture.grabToImage(function (result) {
             var useDefaultFolder = folderPictures.length === 0
             var path = Screenshot.screenshotPath(folderPictures, imagePath[0], source)
             if (useDefaultFolder)
                 maintenance.createFolder(imagePath[0])
-            sauvegardeCapture = result.saveToFile(path) === true
+            // Written whole or not at all: a full disk leaves no partial file.
+            sauvegardeCapture = maintenance.saveImage(result.image, path) === true
+            if (!sauvegardeCapture)
+                maintenance.reportProblem("the screenshot could not be written to " + path)
         })
         // A grab that cannot start has no outcome to wait for: say so.
         if (!started)
@@ -293,7 +354,7 @@ ApplicationWindow {
         x: 0
         y: 0
         width: parent.width
-        height: 48
+        height: Theme.HEADER_HEIGHT
         opacity: 1
         visible: opacity > 0
         z: 999
@@ -331,6 +392,16 @@ ApplicationWindow {
 
     Process {
         id: process0
+
+        onStartFailed: {
+            if (!closingDown)
+                maintenance.reportProblem("the gamepad mapper could not start: " + reason)
+        }
+        onEnded: {
+            if (!closingDown)
+                maintenance.reportProblem("the gamepad mapper ended (status " + exitCode
+                                          + (crashed ? ", crashed" : "") + "); the game goes on without it")
+        }
     }
 
     Process {
@@ -341,7 +412,7 @@ ApplicationWindow {
         objectName: "exitFullScreenButton"
         flat: true
         icon.source: "qrc:/img/exit-full-screen.svg"
-        icon.color: "grey"
+        icon.color: Theme.TOOL_ON
         anchors.right: parent.right
         anchors.top: header.bottom
         anchors.margins: 10
@@ -350,7 +421,7 @@ ApplicationWindow {
         z: webviewFlash.z + 8
 
         Behavior on opacity {
-            NumberAnimation { duration: 500 }
+            NumberAnimation { duration: Theme.FADE_MS }
         }
 
         ToolTip {
@@ -360,7 +431,7 @@ ApplicationWindow {
         }
 
         onClicked: {
-            header.height = 48
+            header.height = Theme.HEADER_HEIGHT
             header.opacity = 1
         }
     }
@@ -411,15 +482,22 @@ ApplicationWindow {
         z: webviewFlash.z + 1
     }
 
-    Image {
+    // Fixed borders, so that the opening is exactly the game's rectangle at
+    // every size; placed by the size report (receptionDonnees).
+    BorderImage {
         id: screenBezel
         objectName: "screenBezel"
         source: "qrc:/img/bezel.png"
-        fillMode: Image.Stretch
-        mipmap: true
+        border.left: Layout.BEZEL_BORDER_LEFT
+        border.right: Layout.BEZEL_BORDER_RIGHT
+        border.top: Layout.BEZEL_BORDER_TOP
+        border.bottom: Layout.BEZEL_BORDER_BOTTOM
+        horizontalTileMode: BorderImage.Stretch
+        verticalTileMode: BorderImage.Stretch
         smooth: true
         antialiasing: true
-        anchors.centerIn: parent
+        x: (window.width - width) / 2
+        y: (window.height - height) / 2
         width: 0
         height: window.height
         visible: bezelActif
@@ -436,6 +514,8 @@ ApplicationWindow {
         z: webviewFlash.z
     }
 
+    // Rendered only when a screenshot is taken (capture asks for one
+    // update): a live copy of the view would cost a texture every frame.
     ShaderEffectSource {
         id: cadrageCapture
         objectName: "cadrageCapture"
@@ -443,6 +523,7 @@ ApplicationWindow {
         width: widthJeu
         height: heightJeu
         visible: false
+        live: false
     }
 
     WebEngineView {
@@ -450,7 +531,9 @@ ApplicationWindow {
         objectName: "webviewFlash"
         anchors.fill: parent
         focus: true
-        backgroundColor: "transparent"
+        // The backdrop shows around the game only; internet pages get the
+        // usual white behind them.
+        backgroundColor: isSWF ? "transparent" : "white"
 
         onUrlChanged: {
             adresseEnCoursUrl = url.toString()
@@ -459,41 +542,54 @@ ApplicationWindow {
             isSWF = state.isSWF
         }
 
-        onNewViewRequested: {
-            if (!isSWF)
-                webviewFlash.url = request.requestedUrl
+        onNewViewRequested: followNewViewRequest(request.requestedUrl.toString())
+
+        // A renderer that dies takes the game with it: load the page again,
+        // once; a second end in a row gets a message instead of a loop.
+        onRenderProcessTerminated: {
+            if (terminationStatus === WebEngineView.NormalTerminationStatus || closingDown)
+                return
+            rendererCrashes += 1
+            maintenance.reportProblem("the web engine's renderer ended abnormally (status "
+                                      + terminationStatus + ", code " + exitCode + ")"
+                                      + (rendererCrashes === 1 ? "; loading the page again" : ""))
+            if (rendererCrashes === 1)
+                reloadTimer.start()
+            else
+                jeuArreteDialog.open()
         }
+
 
         onContextMenuRequested: request.accepted = true
 
+        // Only the page's size report is answered, and the read can never
+        // raise an error, which would be one more console message.
         onJavaScriptConsoleMessage: {
-            webviewFlash.runJavaScript("widthPlay", function (width) {
-                if (typeof width === "number" && isFinite(width))
-                    widthJeu = width
-            })
-            webviewFlash.runJavaScript("heightPlay", function (height) {
-                if (typeof height === "number" && isFinite(height))
-                    heightJeu = height
+            if (!isSWF || !Layout.isSizeReport(message))
+                return
+            webviewFlash.runJavaScript(Layout.SIZE_QUERY, function (size) {
+                if (!size || !Layout.isReportedSize(size[0], size[1]))
+                    return
+                widthJeu = size[0]
+                heightJeu = size[1]
                 receptionDonnees()
             })
         }
 
         function receptionDonnees() {
-            screenBezel.width = widthJeu + 85
-            screenBezel.height = heightJeu + 90
+            var bezel = Layout.bezelRectangle(gameRectangle())
+            screenBezel.width = bezel.width
+            screenBezel.height = bezel.height
+            screenBezel.x = bezel.x
+            screenBezel.y = bezel.y
         }
 
         Component.onCompleted: configureWebEngine()
     }
 
-    Dialog {
+    ShellDialog {
         id: internetAdresseDialog
         objectName: "internetAdresseDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>Ouvrir une adresse internet<br>Open an internet address</font>")
         standardButtons: Dialog.Open | Dialog.Cancel
 
@@ -523,14 +619,9 @@ ApplicationWindow {
         }
     }
 
-    Dialog {
+    ShellDialog {
         id: aProposDialog
         objectName: "aProposDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>À propos/About</font>")
         standardButtons: Dialog.Close
 
@@ -580,39 +671,9 @@ ApplicationWindow {
         }
     }
 
-    readonly property string aideTexteFrancais: "<u>Lignes de commandes disponibles</u> :<br><br>
-                        > <b>-source:</b> - Spécifiez le chemin du fichier SWF (<i>exemple : -source:\"C:/Users/Tamsrel/Downloads/phoenotopia.swf\"</i>).<br>
-                        > <b>-swfwidth:</b> - Spécifiez la largeur naturelle du fichier SWF (<i>exemple : -swfwidth:900</i>).<br>
-                        > <b>-swfheight:</b> - Spécifiez la hauteur naturelle du fichier SWF (<i>exemple : -swfheight:600</i>).<br>
-                        > <b>-savedataflash:</b> - Spécifiez le chemin pour enregistrer les données du jeu Flash (<i>exemple : -savedataflash:\"D:/Playdeck/Flash\"</i>).<br>
-                        > <b>-profilantimicro:</b> - Spécifiez le profil que vous souhaitez utiliser dans AntiMicro. Le profil doit être présent dans <b>/Vorlumen/antimicro/profiles</b> (<i>exemple : -profilantimicro:vorlumen.gamecontroller.amgp</i>).<br>
-                        > <b>-controleurantimicro:</b> - Appliquez le fichier de configuration AntiMicro à un contrôleur spécifique, indiquez le GUID de votre contrôleur.<br>
-                        > <b>-screentype:</b> - Pour simuler un écran CRT, spécifiez <b>crt</b> (<i>exemple : -screentype:crt</i>). Pour simuler le mode Scanlines, spécifiez <b>scanlines</b> (<i>exemple : -screentype:scanlines</i>).<br>
-                        > <b>-fullscreen</b> - Pour lancer le jeu Flash en plein écran.<br>
-                        > <b>-nodatetime</b> - Supprimer la date et heure.<br>
-                        > <b>-picturesfolder:</b> - Spécifiez le chemin pour enregistrer les <b>captures</b>, par défaut, répertoire « <i>Images</i> » (exemple : <i>-picturesfolder:\"D:/Playdeck/Screenshots\"</i>).
-                    <br>"
-    readonly property string aideTexteAnglais: "<u>Command line options available</u> :<br><br>
-                        > <b>-source:</b> - Specify the path of the SWF file (<i>example : -source:\"C:/Users/Tamsrel/Downloads/phoenotopia.swf\"</i>).<br>
-                        > <b>-swfwidth:</b> - Specify the natural width of the SWF file (<i>example : -swfwidth:900</i>).<br>
-                        > <b>-swfheight:</b> - Specify the natural height of the SWF file (<i>example : -swfheight:600</i>).<br>
-                        > <b>-savedataflash:</b> - Specify the path to save game data of the Flash file (<i>example : -savedataflash:\"D:/Playdeck/Flash\"</i>).<br>
-                        > <b>-profilantimicro:</b> - Specify the profile you want to use in AntiMicro. The profile must be present in <b>/Vorlumen/antimicro/profiles</b> (<i>example : -profilantimicro:vorlumen.gamecontroller.amgp</i>).<br>
-                        > <b>-controleurantimicro:</b> - Apply configuration file AntiMicro to a specific controller, indicate GUID of your controller.<br>
-                        > <b>-screentype:</b> - To simulate a CRT screen, specify <b>crt</b> (<i>example : -screentype:crt</i>). To simulate Scanlines, specify <b>scanlines</b> (<i>example : -screentype:scanlines</i>).<br>
-                        > <b>-fullscreen</b> - To lauch Flash game in fullscreen.<br>
-                        > <b>-nodatetime</b> - Remove date and time.<br>
-                        > <b>-picturesfolder:</b> - Specify the path to save <b>screenshots</b>, by default is « <i>Pictures</i> » folder (example : <i>-picturesfolder:\"D:/Playdeck/Screenshots\"</i>).
-                    <br>"
-
-    Dialog {
+    ShellDialog {
         id: aideDialog
         objectName: "aideDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>Aide/Help</font>")
         standardButtons: Dialog.Close
 
@@ -625,7 +686,7 @@ ApplicationWindow {
                 width: aideDialog.availableWidth
                 wrapMode: Label.Wrap
                 font.pixelSize: 12
-                text: qsTr(aideTexteFrancais)
+                text: qsTr(Texts.HELP_FRENCH)
             }
 
             Label {
@@ -633,19 +694,14 @@ ApplicationWindow {
                 width: aideDialog.availableWidth
                 wrapMode: Label.Wrap
                 font.pixelSize: 12
-                text: qsTr(aideTexteAnglais)
+                text: qsTr(Texts.HELP_ENGLISH)
             }
         }
     }
 
-    Dialog {
+    ShellDialog {
         id: pasSWFDialog
         objectName: "pasSWFDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>Vorlumen</font>")
         standardButtons: Dialog.Close
 
@@ -664,14 +720,36 @@ ApplicationWindow {
         }
     }
 
-    Dialog {
+    Timer {
+        id: reloadTimer
+        interval: 500
+        onTriggered: webviewFlash.reload()
+    }
+
+    ShellDialog {
+        id: jeuArreteDialog
+        objectName: "jeuArreteDialog"
+        title: qsTr("<font color='white'>Vorlumen</font>")
+        standardButtons: Dialog.Close
+
+        // Nothing more to play: offer to quit.
+        onClosed: quitterVRLDialog.open()
+
+        Column {
+            spacing: 20
+
+            Label {
+                width: jeuArreteDialog.availableWidth
+                wrapMode: Label.Wrap
+                font.pixelSize: 14
+                text: qsTr("Le jeu s'est arrêté de façon inattendue.<br><br>The game stopped unexpectedly.")
+            }
+        }
+    }
+
+    ShellDialog {
         id: quitterVRLDialog
         objectName: "quitterVRLDialog"
-        modal: true
-        focus: true
-        width: Math.min(window.width, window.height) * 0.75
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
         title: qsTr("<font color='white'>Quitter/Quit</font>")
         standardButtons: Dialog.Yes | Dialog.No
 

@@ -7,9 +7,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestHost : public QObject
 {
@@ -23,6 +28,10 @@ private slots:
     void drivesListsTheRoot();
     void maintenanceChecks_data();
     void maintenanceChecks();
+    void gameFileChecks_data();
+    void gameFileChecks();
+    void absolutePathUsesTheWorkingFolder();
+    void screenshotOnAFullDiskLeavesNothing();
     void startPassesArgumentsWhole();
     void executeToFileWritesOutput();
     void executeToFileNeverLeavesStaleText();
@@ -52,6 +61,11 @@ void TestHost::chromiumFlagsAppend()
     QVERIFY(flags.contains("--ppapi-flash-path=/opt/vorlumen/libpepflashplayer.so"));
     QVERIFY(flags.contains("--autoplay-policy=no-user-gesture-required"));
     QVERIFY(!host::chromiumFlags("", "/x").startsWith(' '));
+    // The player's V8 flags, unless the user gives V8 flags of their own.
+    QVERIFY(flags.contains("--js-flags=--wasm-lazy-compilation"));
+    const QByteArray own = host::chromiumFlags("--js-flags=--no-opt", "/x");
+    QCOMPARE(own.count("--js-flags"), 1);
+    QVERIFY(own.startsWith("--js-flags=--no-opt "));
 }
 
 void TestHost::browsableVolumes_data()
@@ -109,6 +123,94 @@ void TestHost::maintenanceChecks()
     Maintenance maintenance;
     QCOMPARE(maintenance.verifyFile(path), isFile);
     QCOMPARE(maintenance.verifyFolder(path), isFolder);
+}
+
+static bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Only a readable regular file with a SWF signature is played; nothing here
+// may block (a FIFO is never opened).
+void TestHost::gameFileChecks_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("plain SWF") << "FWS" << QString();
+    QTest::newRow("zlib SWF") << "CWS" << QString();
+    QTest::newRow("LZMA SWF") << "ZWS" << QString();
+    QTest::newRow("lower-case signature") << "fws" << "not a SWF file";
+    QTest::newRow("empty file") << "empty" << "not a SWF file";
+    QTest::newRow("HTML named .swf") << "html" << "not a SWF file";
+    QTest::newRow("folder") << "folder" << "not a regular file";
+    QTest::newRow("FIFO") << "fifo" << "not a regular file";
+    QTest::newRow("device") << "device" << "not a regular file";
+    QTest::newRow("missing") << "missing" << "file not found";
+    QTest::newRow("empty path") << "nothing" << "file not found";
+}
+
+void TestHost::gameFileChecks()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("game #1.swf"));
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    else if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == QLatin1String("device"))
+        path = QStringLiteral("/dev/zero");
+    else if (kind == QLatin1String("nothing"))
+        path.clear();
+    else if (kind == QLatin1String("html"))
+        QVERIFY(writeBytes(path, "<html><body>no game</body></html>"));
+    else if (kind == QLatin1String("empty"))
+        QVERIFY(writeBytes(path, QByteArray()));
+    else if (kind != QLatin1String("missing"))
+        QVERIFY(writeBytes(path, kind.toLatin1() + QByteArray(20, '\x0a')));
+    Maintenance maintenance;
+    QCOMPARE(maintenance.gameFileProblem(path), problem);
+}
+
+void TestHost::absolutePathUsesTheWorkingFolder()
+{
+    Maintenance maintenance;
+    const QString here = QDir::currentPath();
+    QCOMPARE(maintenance.absolutePath(QStringLiteral("games/a b.swf")), here + "/games/a b.swf");
+    QCOMPARE(maintenance.absolutePath(QStringLiteral("./x/../y.swf")), here + "/y.swf");
+    QCOMPARE(maintenance.absolutePath(QStringLiteral("/srv/g.swf")), QStringLiteral("/srv/g.swf"));
+    QCOMPARE(maintenance.absolutePath(QString()), QString());
+}
+
+// A picture that cannot be written whole leaves no file at all.
+void TestHost::screenshotOnAFullDiskLeavesNothing()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("full"));
+    QVERIFY(QDir().mkpath(folder));
+    if (::geteuid() != 0
+        || ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("cannot mount a small file system here (needs root)");
+    QFile filler(folder + QStringLiteral("/filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    filler.close();
+
+    QImage picture(840, 630, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    Maintenance maintenance;
+    const bool saved = maintenance.saveImage(picture, folder + QStringLiteral("/game.jpg"));
+    const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+    QVERIFY(!saved);
+    QCOMPARE(left, QStringList {QStringLiteral("filler")});
+    // With room, the same picture is written whole.
+    QVERIFY(maintenance.saveImage(picture, dir.filePath(QStringLiteral("game.jpg"))));
+    QCOMPARE(QImage(dir.filePath(QStringLiteral("game.jpg"))).size(), QSize(840, 630));
 }
 
 void TestHost::startPassesArgumentsWhole()

@@ -104,11 +104,14 @@ private slots:
     void defaultProfileTypesKeys_data();
     void defaultProfileTypesKeys();
     void defaultProfileKeepsStderrClean();
+    void namedControllerGetsTheProfile();
 
 private:
     QProcessEnvironment baseEnvironment(const QString &tmpDir) const;
     QString freshFolder(const QString &name) const;
-    bool startRealMapper();
+    bool startRealMapper(const QStringList &extraArguments = {});
+    void stopRealMapper();
+    bool showKeyWindow();
     bool sendPadCommand(const QByteArray &command);
     bool waitForPadReady();
 
@@ -128,8 +131,14 @@ void TestMapper::initTestCase()
 
 void TestMapper::cleanupTestCase()
 {
+    stopRealMapper();
+}
+
+void TestMapper::stopRealMapper()
+{
     if (m_padWriter >= 0)
         close(m_padWriter);
+    m_padWriter = -1;
     if (m_realMapper.state() != QProcess::NotRunning) {
         m_realMapper.terminate();
         if (!m_realMapper.waitForFinished(5000))
@@ -355,7 +364,18 @@ void TestMapper::mapperEndsWithPlayer()
     QVERIFY2(ended, "the mapper outlived the player");
 }
 
-bool TestMapper::startRealMapper()
+// The window the mapper's keys go to, shown and active.
+bool TestMapper::showKeyWindow()
+{
+    if (m_window.isVisible())
+        return true;
+    m_window.resize(320, 240);
+    m_window.show();
+    m_window.requestActivate();
+    return QTest::qWaitForWindowActive(&m_window);
+}
+
+bool TestMapper::startRealMapper(const QStringList &extraArguments)
 {
     if (m_realMapper.state() == QProcess::Running)
         return true;
@@ -368,8 +388,10 @@ bool TestMapper::startRealMapper()
     environment.insert(QStringLiteral("LD_PRELOAD"), padShimPath);
     environment.insert(QStringLiteral("VORLUMEN_TEST_PAD_FIFO"), m_padFifo);
     m_realMapper.setProcessEnvironment(environment);
-    m_realMapper.start(launcherPath,
-                       {QStringLiteral("--hidden"), QStringLiteral("--profile"), profilePath});
+    m_realMapper.start(
+        launcherPath,
+        QStringList {QStringLiteral("--hidden"), QStringLiteral("--profile"), profilePath}
+            + extraArguments);
     return m_realMapper.waitForStarted();
 }
 
@@ -445,12 +467,7 @@ void TestMapper::defaultProfileTypesKeys()
     if (installedMapper().isEmpty())
         QSKIP("antimicrox is not installed");
 
-    if (!m_window.isVisible()) {
-        m_window.resize(320, 240);
-        m_window.show();
-        m_window.requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(&m_window));
-    }
+    QVERIFY(showKeyWindow());
     if (m_realMapper.state() != QProcess::Running) {
         QVERIFY(startRealMapper());
         QVERIFY2(waitForPadReady(), m_realMapper.readAllStandardError().constData());
@@ -475,6 +492,22 @@ void TestMapper::defaultProfileKeepsStderrClean()
     qInfo("antimicrox printed on standard output: \"%s\"",
           m_realMapper.readAllStandardOutput().constData());
     QVERIFY2(errors.isEmpty(), errors.constData());
+}
+
+// With a controller named, the player passes the profile with it, and the
+// mapper applies that profile to that controller: its keys arrive. (Given
+// without "--profile", the controller would get no profile at all.)
+void TestMapper::namedControllerGetsTheProfile()
+{
+    if (installedMapper().isEmpty())
+        QSKIP("antimicrox is not installed");
+    QVERIFY(showKeyWindow());
+    stopRealMapper();
+    // The only controller is the first; a front-end may name it by its GUID,
+    // its name or this index.
+    QVERIFY(startRealMapper({QStringLiteral("--profile-controller"), QStringLiteral("1")}));
+    QVERIFY2(waitForPadReady(), m_realMapper.readAllStandardError().constData());
+    stopRealMapper();
 }
 
 int main(int argc, char **argv)

@@ -11,13 +11,15 @@ import tempfile
 import time
 from pathlib import Path
 
-BUILD_DIR = Path(os.environ.get("VORLUMEN_BUILD_DIR", Path(__file__).resolve().parents[2] / "build"))
 SOURCE_DIR = Path(__file__).resolve().parents[2]
+BUILD_DIR = Path(os.environ.get("VORLUMEN_BUILD_DIR", SOURCE_DIR / "build")).resolve()
 CORPUS_DIR = Path(os.environ.get("VORLUMEN_CORPUS_DIR", SOURCE_DIR.parent / "shared" / "swf-corpus"))
 SHOTS_DIR = BUILD_DIR / "e2e-shots"
 SCREEN = (1280, 720)
 PLAYER = BUILD_DIR / "vorlumen"
 MAKESWF = BUILD_DIR / "tools" / "makeswf"
+# The game page's size report (page/gamepage.js; ui/lib/layout.js reads it).
+SIZE_REPORT_PREFIX = "Vorlumen: game shown at "
 
 
 def run(*args, check=True, **kwargs):
@@ -34,14 +36,15 @@ def make_swf(path, *options):
 class Xvfb:
     """A private X server for one test class."""
 
-    def __init__(self):
+    def __init__(self, screen=SCREEN):
         self.display = None
         self.process = None
+        self.screen = screen
 
     def start(self):
         read_fd, write_fd = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % self.screen, "-nolisten", "tcp"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         with os.fdopen(read_fd) as pipe:
@@ -58,11 +61,12 @@ class Xvfb:
 class Player:
     """One run of the player with its own home folder (settings, saves, pictures)."""
 
-    def __init__(self, display, home, args=(), env=None):
+    def __init__(self, display, home, args=(), env=None, cwd=None):
         self.display = display
         self.home = Path(home)
         self.args = [str(a) for a in args]
         self.extra_env = env or {}
+        self.cwd = cwd
         self.process = None
         self.window = None
 
@@ -89,7 +93,7 @@ class Player:
         os.chmod(self.home / "runtime", 0o700)
         self.log = open(self.home / "player.log", "a")
         self.process = subprocess.Popen([str(PLAYER)] + self.args, env=self.environment(),
-                                        stdout=self.log, stderr=subprocess.STDOUT)
+                                        stdout=self.log, stderr=subprocess.STDOUT, cwd=self.cwd)
         self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", r"Vorlumen \(Tamsrel\)",
                                    timeout=30).split()[0]
         self.xdotool("windowfocus", "--sync", self.window, check=False)
@@ -129,6 +133,14 @@ class Player:
             time.sleep(0.25)
             image = self.screenshot(name)
         return image
+
+    def log_text(self):
+        if not self.log.closed:
+            self.log.flush()
+        return (self.home / "player.log").read_text(errors="replace")
+
+    def log_size(self):
+        return (self.home / "player.log").stat().st_size
 
     def running(self):
         return self.process.poll() is None
@@ -203,6 +215,14 @@ def process_tree(root_pid):
         tree.append(pid)
         frontier.extend(children.get(pid, []))
     return tree
+
+
+def parent_pid(pid):
+    """A process's parent, or None once it is gone."""
+    try:
+        return int((Path("/proc") / str(pid) / "stat").read_text().rsplit(")", 1)[1].split()[1])
+    except (OSError, IndexError, ValueError):
+        return None
 
 
 def process_argv(pid):

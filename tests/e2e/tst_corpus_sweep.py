@@ -23,8 +23,8 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from player import (CORPUS_DIR, SHOTS_DIR, SOURCE_DIR, Player, Xvfb, grab_screen, new_home,  # noqa: E402
-                    remove_home, save_png)
+from player import (CORPUS_DIR, SHOTS_DIR, SIZE_REPORT_PREFIX, SOURCE_DIR, Player, Xvfb, grab_screen,  # noqa: E402
+                    new_home, remove_home, save_png)
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 720
 COMPATIBILITY_DOC = SOURCE_DIR / "docs" / "compatibility.md"
@@ -47,7 +47,7 @@ STOP_SECONDS = 10
 ENGINE_FLAGS = "--enable-logging=stderr --v=0 --proxy-server=127.0.0.1:9"
 
 CONSOLE_LINE = re.compile(r'^\[[^\]]*:CONSOLE\(\d+\)\] "(.*?)", source: [^\n]*$', re.DOTALL | re.MULTILINE)
-SIZE_REPORT = re.compile(r"Vorlumen: game shown at (\d+)x(\d+)")
+SIZE_REPORT = re.compile(re.escape(SIZE_REPORT_PREFIX) + r"(\d+)x(\d+)")
 # Ruffle styles its log lines for a browser console: "%cLEVEL%c where%c text css".
 RUFFLE_STYLED = re.compile(r"^%c(\w+)%c (\S+)%c (.*?)(?:\s+color: [^%]*)?$", re.DOTALL)
 RUFFLE_LOADING = "Loading SWF file"

@@ -1,9 +1,11 @@
 """The roads a cabinet owner and a front-end take through the real player,
 one test per road, under a private X server at 1280x720."""
 
+import os
 import shutil
 import signal
 import sqlite3
+import subprocess
 import sys
 import time
 import unittest
@@ -11,7 +13,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from player import (BUILD_DIR, CORPUS_DIR, Player, Xvfb, image_pixel, image_size, make_swf,  # noqa: E402
-                    new_home, process_argv, process_tree, remove_home)
+                    new_home, parent_pid, process_argv, process_tree, remove_home)
 
 BLUE = (0x20, 0x40, 0xC0)
 RED = (0xE0, 0x30, 0x20)
@@ -54,8 +56,8 @@ class Road(unittest.TestCase):
             player.kill()
         remove_home(self.home)
 
-    def start(self, *args, home=None):
-        player = Player(xvfb.display, home or self.home, args)
+    def start(self, *args, home=None, cwd=None, display=None):
+        player = Player(display or xvfb.display, home or self.home, args, cwd=cwd)
         self.players.append(player)
         return player.start()
 
@@ -119,7 +121,7 @@ class GameRoad(Road):
                                timeout=40)
         time.sleep(1)
         player.key("ctrl+s")
-        picture = self.home / "Pictures" / "LOGO ANIM.SWF.jpg"
+        picture = self.home / "Pictures" / "LOGO ANIM.jpg"
         deadline = time.monotonic() + 10
         while not picture.exists() and time.monotonic() < deadline:
             time.sleep(0.2)
@@ -142,6 +144,152 @@ class FrontEndRoad(Road):
         self.wait_for_game(second, "options_second_run")
         self.assertEqual(second.terminate(signal.SIGINT), 0)
         self.assertEqual(second.settings()[0][2:], (2, 0))
+        # A terminal that closes (SIGHUP) is a stop like any other.
+        with sqlite3.connect(str(second.settings_database())) as db:
+            db.execute("UPDATE config SET modeEcranData = 0")
+        third = self.start("-source:" + str(game), "-screentype:scanlines")
+        self.wait_for_game(third, "options_third_run")
+        self.assertEqual(third.terminate(signal.SIGHUP), 0)
+        self.assertEqual(third.settings()[0][2:], (2, 0))
+
+    def test_relative_source_and_names_as_written(self):
+        # Option texts inside paths are part of the path; the source is read
+        # against the front-end's working folder; the picture is named after
+        # the game as written.
+        self.colours_game("Racer-fullscreen/Foo.SWF")
+        shots = self.home / "shots-source:1"
+        shots.mkdir()
+        # An unusable save folder and a profile path that leaves the profiles
+        # folder are reported; the game plays all the same.
+        (self.home / "a file").write_text("")
+        player = self.start("-source:Racer-fullscreen/Foo.SWF", "-picturesfolder:" + str(shots),
+                            "-savedataflash:" + str(self.home / "a file"),
+                            "-profilantimicro:../../../../etc/passwd", cwd=self.home)
+        image = self.wait_for_game(player, "relative_source")
+        self.assertTrue(region_has(image, 10, 10, 40, 40, GREY_ICON, 12), "the header was hidden")
+        self.assertIn("-savedataflash: ", player.log_text())
+        self.assertIn("-profilantimicro: takes a file name", player.log_text())
+        self.assertFalse([argv for pid, argv in player.children() if "--profile" in argv])
+        player.key("ctrl+s")
+        deadline = time.monotonic() + 10
+        while not (shots / "Foo.jpg").exists() and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(sorted(p.name for p in shots.iterdir()), ["Foo.jpg"])
+        self.assertEqual(player.terminate(), 0)
+
+    def bad_game(self, kind):
+        path = self.home / "bad" / ("game " + kind + ".swf")
+        path.parent.mkdir(parents=True, exist_ok=True)
+        if kind == "missing":
+            return path
+        if kind == "folder":
+            path.mkdir()
+        elif kind == "device":
+            return Path("/dev/zero")
+        elif kind == "fifo":
+            os.mkfifo(path)
+        elif kind == "empty":
+            path.write_bytes(b"")
+        elif kind == "html":
+            path.write_text("<html><body>not a game</body></html>")
+        return path
+
+    def test_files_that_are_no_game_end_with_status_2(self):
+        # Refused before anything reads them: the dialog, a reason on standard
+        # error, status 2 whether the dialog is closed or the player stopped,
+        # and nothing saved (the clock stays on).
+        for kind, ending in (("missing", "escape"), ("folder", signal.SIGTERM), ("device", signal.SIGTERM),
+                             ("fifo", signal.SIGTERM), ("empty", signal.SIGHUP), ("html", "escape")):
+            with self.subTest(kind=kind):
+                home = new_home()
+                try:
+                    player = self.start("-source:" + str(self.bad_game(kind)), "-nodatetime", home=home)
+                    player.wait_for_screen("bad_game_" + kind, lambda im: im.distinct_colours() > 3, timeout=15)
+                    time.sleep(1)
+                    self.assertTrue(player.running())
+                    started = time.monotonic()
+                    if ending == "escape":
+                        player.key("Escape")
+                        self.assertEqual(player.wait(15), 2)
+                    else:
+                        self.assertEqual(player.terminate(ending, timeout=15), 2)
+                    self.assertLess(time.monotonic() - started, 10)
+                    self.assertEqual(player.settings()[0][3], 1)
+                    self.assertIn("vorlumen: ", player.log_text())
+                    self.assertLess(player.log_size(), 20000)
+                finally:
+                    remove_home(home)
+
+    def test_a_game_without_a_size_keeps_the_log_small(self):
+        game = make_swf(self.home / "zero.swf", "--width", "0", "--height", "0")
+        player = self.start("-source:" + str(game))
+        time.sleep(10)
+        player.screenshot("zero_size_game")
+        self.assertTrue(player.running())
+        self.assertLess(player.log_size(), 20000, player.log_text()[-2000:])
+        self.assertEqual(player.terminate(), 0)
+
+    def test_a_dead_renderer_brings_the_game_back_once(self):
+        game = self.colours_game("game.swf")
+        player = self.start("-source:" + str(game))
+        self.wait_for_game(player, "renderer_before")
+        killed = self.kill_renderer(player)
+        self.wait_for(lambda: "loading the page again" in player.log_text(), "no reload")
+        self.wait_for(lambda: self.renderers(player) and not set(self.renderers(player)) & killed, "no new renderer")
+        self.wait_for_game(player, "renderer_reloaded")
+        # A second end in a row: a message, no loop; the user can still quit.
+        self.kill_renderer(player)
+        image = player.wait_for_screen("renderer_twice", lambda im: not reddish(im, *CENTRE), timeout=15)
+        self.assertFalse(reddish(image, *CENTRE))
+        self.assertEqual(player.log_text().count("renderer ended abnormally"), 2)
+        self.assertEqual(player.terminate(), 0)
+
+    @staticmethod
+    def wait_for(predicate, message, timeout=20):
+        deadline = time.monotonic() + timeout
+        while not predicate():
+            if time.monotonic() > deadline:
+                raise AssertionError(message)
+            time.sleep(0.2)
+
+    @staticmethod
+    def renderers(player):
+        # Renderers are forked by the engine's zygote and keep its arguments.
+        children = dict(player.children())
+        zygotes = {pid for pid, argv in children.items() if "--type=zygote" in argv}
+        return [pid for pid, argv in children.items()
+                if "--type=renderer" in argv or (pid in zygotes and parent_pid(pid) in zygotes)]
+
+    def kill_renderer(self, player):
+        renderers = self.renderers(player)
+        self.assertTrue(renderers, "no renderer process")
+        for pid in renderers:
+            os.kill(pid, signal.SIGKILL)
+        return set(renderers)
+
+    def test_screenshot_on_a_full_disk_fails_cleanly(self):
+        shots = self.home / "full"
+        shots.mkdir()
+        mounted = os.getuid() == 0 and subprocess.run(
+            ["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", str(shots)], capture_output=True).returncode == 0
+        if not mounted:
+            self.skipTest("cannot mount a small file system here (needs root)")
+        try:
+            # Nothing left: the picture's file can be made but not written.
+            subprocess.run(["dd", "if=/dev/zero", "of=%s" % (shots / "filler"), "bs=1k", "count=1024"],
+                           capture_output=True)
+            game = self.colours_game("game.swf")
+            player = self.start("-source:" + str(game), "-picturesfolder:" + str(shots))
+            self.wait_for_game(player, "full_disk")
+            player.key("ctrl+s")
+            deadline = time.monotonic() + 10
+            while "screenshot could not be written" not in player.log_text() and time.monotonic() < deadline:
+                time.sleep(0.2)
+            self.assertIn("screenshot could not be written", player.log_text())
+            self.assertEqual(sorted(p.name for p in shots.iterdir()), ["filler"])
+            self.assertEqual(player.terminate(), 0)
+        finally:
+            subprocess.run(["umount", "-l", str(shots)], capture_output=True)
 
     def test_missing_file_ends_with_an_error(self):
         player = self.start("-source:" + str(self.home / "Nowhere" / "gone.swf"), "-nodatetime")
@@ -166,13 +314,18 @@ class FrontEndRoad(Road):
     def test_mapper_runs_beside_the_game_and_never_outlives_it(self):
         game = self.colours_game("game.swf")
         profile = BUILD_DIR / "antimicro" / "profiles" / "vorlumen.gamecontroller.amgp"
-        for ending in ("quit", signal.SIGTERM, signal.SIGKILL):
+        guid = "03000000de280000ff11000001000000"
+        # A named controller is given the profile too.
+        for ending, extra, arguments in (("quit", [], ["--hidden", "--profile", str(profile)]),
+                                         (signal.SIGTERM, ["-controleurantimicro:" + guid],
+                                          ["--hidden", "--profile", str(profile), "--profile-controller", guid]),
+                                         (signal.SIGKILL, [], ["--hidden", "--profile", str(profile)])):
             with self.subTest(ending=str(ending)):
-                player = self.start("-source:" + str(game), "-profilantimicro:vorlumen.gamecontroller.amgp")
+                player = self.start("-source:" + str(game), "-profilantimicro:vorlumen.gamecontroller.amgp", *extra)
                 self.wait_for_game(player, "mapper_%s" % ending)
                 mappers = [argv for pid, argv in player.children() if "--profile" in argv]
                 self.assertTrue(mappers, "no mapper beside the game")
-                self.assertEqual(mappers[0][-3:], ["--hidden", "--profile", str(profile)])
+                self.assertEqual(mappers[0][-len(arguments):], arguments)
                 if ending == "quit":
                     self.assertEqual(self.quit_through_dialog(player, "mapper_quit"), 0)
                 elif ending == signal.SIGTERM:
@@ -256,6 +409,46 @@ class PersonRoad(Road):
         after = player.screenshot("address_after")
         self.assertTrue(after.close_to(*CENTRE, RED), "the game was replaced")
         self.assertEqual(player.terminate(), 0)
+
+
+class BezelRoad(unittest.TestCase):
+    """The bezel's opening is the game's rectangle on any screen: no game
+    pixel covered, no gap between the frame and the game."""
+
+    def test_opening_fits_the_game_on_several_screens(self):
+        for screen in ((1280, 720), (1280, 1024), (1920, 1080)):
+            with self.subTest(screen=screen):
+                self.check_screen(*screen)
+
+    def check_screen(self, width, height):
+        server = Xvfb((width, height)).start()
+        home = new_home()
+        try:
+            game = make_swf(home / "game.swf", "--colors", "--width", "400", "--height", "300")
+            player = Player(server.display, home, ["-source:" + str(game), "-nodatetime"]).start()
+            # The page's rule: the largest size that leaves 85 x 90 for the
+            # bezel, in whole pixels, centred with the corner rounded down.
+            scale = min((width - 85) / 400, (height - 90) / 300)
+            w, h = int(400 * scale + 1e-9), int(300 * scale + 1e-9)
+            left, top = (width - w) // 2, (height - h) // 2
+            middle_y, side_x = top + h // 2, left + w // 8
+            image = player.wait_for_screen("bezel_%dx%d" % (width, height),
+                                           lambda im: im.close_to(left + 1, middle_y, BLUE), timeout=40)
+            time.sleep(1)
+            image = player.screenshot("bezel_%dx%d" % (width, height))
+            # Edge pixels may be blended by the emulator's own letterbox (a
+            # fraction of a pixel), never covered by the frame.
+            for x, y in ((left, middle_y), (left + w - 1, middle_y), (side_x, top), (side_x, top + h - 1)):
+                r, g, b = image.pixel(x, y)
+                self.assertTrue(b > 120 and b > 2 * r, "game pixel %d,%d covered: %s" % (x, y, (r, g, b)))
+            # The frame starts right outside (its exact borders are checked on
+            # the artwork and the window's geometry).
+            for x, y in ((left - 1, middle_y), (left + w, middle_y), (side_x, top - 1), (side_x, top + h)):
+                self.assertFalse(image.close_to(x, y, BLUE, 60), "game outside the opening at %d,%d" % (x, y))
+            self.assertEqual(player.terminate(), 0)
+        finally:
+            remove_home(home)
+            server.stop()
 
 
 if __name__ == "__main__":

@@ -29,6 +29,8 @@ public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         host::registerNativeTypes();
+        m_maintenance.setDatabaseFolder(engine->offlineStoragePath()
+                                        + QStringLiteral("/Databases"));
         host::setContextProperties(engine->rootContext(), &m_maintenance, host::commandLineFrom({}),
                                    QStringLiteral(VORLUMEN_BUILD_DIR));
         engine->rootContext()->setContextProperty(QStringLiteral("testHost"),
@@ -47,6 +49,7 @@ int main(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();
     QGuiApplication application(argc, argv);
+    host::setApplicationInfo();
     Setup setup;
     return quick_test_main_with_setup(argc, argv, "vorlumen_qml", VORLUMEN_QML_TEST_DIR, &setup);
 }

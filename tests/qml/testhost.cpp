@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QSqlDatabase>
 
 TestHost::TestHost(QQmlEngine *engine, QObject *parent)
     : QObject(parent)
@@ -32,9 +33,8 @@ QString TestHost::tempDir() const
 
 void TestHost::setCommandLine(const QStringList &arguments)
 {
-    m_engine->rootContext()->setContextProperty(QStringLiteral("commandLine"),
-                                                arguments.isEmpty() ? QStringList{QString()}
-                                                                    : arguments);
+    m_engine->rootContext()->setContextProperty(
+        QStringLiteral("commandLine"), arguments.isEmpty() ? QStringList {QString()} : arguments);
 }
 
 bool TestHost::writeFile(const QString &path, const QByteArray &content)
@@ -82,10 +82,24 @@ bool TestHost::copyFile(const QString &from, const QString &to) const
 bool TestHost::setReadOnly(const QString &path, bool readOnly) const
 {
     QFile::Permissions permissions = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
-                                     | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     if (!readOnly)
         permissions |= QFile::WriteOwner;
     return QFile::setPermissions(path, permissions);
+}
+
+void TestHost::forgetSettingsConnection() const
+{
+    const QString id = QFileInfo(settingsDatabaseFile()).completeBaseName();
+    if (QSqlDatabase::contains(id)) {
+        QSqlDatabase::database(id, false).close();
+        QSqlDatabase::removeDatabase(id);
+    }
+}
+
+QStringList TestHost::listFolder(const QString &path) const
+{
+    return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
 QString TestHost::settingsDatabaseFile() const
@@ -93,7 +107,7 @@ QString TestHost::settingsDatabaseFile() const
     // The local storage module names its file after the MD5 of the database name.
     const QByteArray hash = QCryptographicHash::hash("VorlumenDB", QCryptographicHash::Md5).toHex();
     return m_engine->offlineStoragePath() + QStringLiteral("/Databases/")
-           + QString::fromLatin1(hash) + QStringLiteral(".sqlite");
+        + QString::fromLatin1(hash) + QStringLiteral(".sqlite");
 }
 
 QVariantMap TestHost::imageInfo(const QString &path, int x, int y) const

@@ -31,6 +31,11 @@ public:
     Q_INVOKABLE bool exists(const QString &path) const;
     Q_INVOKABLE bool copyFile(const QString &from, const QString &to) const;
     Q_INVOKABLE bool setReadOnly(const QString &path, bool readOnly) const;
+    // Lets go of the settings store's open connection, as a new process
+    // would start without one.
+    Q_INVOKABLE void forgetSettingsConnection() const;
+    // The names in a folder, sorted.
+    Q_INVOKABLE QStringList listFolder(const QString &path) const;
     // The SQLite file behind the settings store, to break it on purpose.
     Q_INVOKABLE QString settingsDatabaseFile() const;
     // Image checks for screenshots: size and the colour at a point.

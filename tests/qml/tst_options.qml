@@ -23,14 +23,21 @@ TestCase {
               expected: { profilantimicro: "a\\b" } },
             { tag: "sizes", args: ["-swfwidth:900", "-swfheight:600"],
               expected: { swfwidth: "900", swfheight: "600" } },
-            { tag: "option in the middle of an argument", args: ["x-nodatetime"],
-              expected: { nodatetime: true } },
+            { tag: "option text inside a value stays in the value",
+              args: ["-picturesfolder:/srv/shots-source:1"], expected: { folderPictures: "/srv/shots-source:1" } },
+            { tag: "flag inside a folder name", args: ["-source:/games/Racer-fullscreen/r.swf"],
+              expected: { source: "/games/Racer-fullscreen/r.swf" } },
+            { tag: "option in the middle of an argument is none", args: ["x-nodatetime", "pre-source:/x.swf"],
+              expected: {} },
+            { tag: "a flag is the whole argument", args: ["-fullscreenx"], expected: {} },
+            { tag: "opening quote", args: ["\"-source:/a b.swf\"", "'-nodatetime'"],
+              expected: { source: "/a b.swf", nodatetime: true } },
+            { tag: "value keeps everything after the colon", args: ["-source:/g/a:b.swf"],
+              expected: { source: "/g/a:b.swf" } },
             { tag: "source tested first", args: ["-source:c:/games/-nodatetime.swf"],
               expected: { source: "c:/games/-nodatetime.swf" } },
             { tag: "later argument wins", args: ["-screentype:crt", "-screentype:scanlines"],
               expected: { screentype: "scanlines" } },
-            { tag: "value cut where the option stands", args: ["pre-source:/x.swf"],
-              expected: { source: "pre/x.swf" } },
             { tag: "help and question mark", args: ["-?"], expected: { help: true } },
             { tag: "help", args: ["-HELP"], expected: { help: true } },
             { tag: "fullscreen", args: ["-fullscreen"], expected: { fullscreen: true } },
@@ -39,8 +46,8 @@ TestCase {
             { tag: "unknown argument ignored", args: ["--verbose", "game.swf"], expected: {} },
             { tag: "accents and capitals", args: ["-source:/Jeux/Éléphant Rouge.swf"],
               expected: { source: "/Jeux/Éléphant Rouge.swf" } },
-            { tag: "a case change that alters length before the option",
-              args: ["İ-source:/x.swf"], expected: { source: "İ/x.swf" } }
+            { tag: "a case change that alters length inside the value",
+              args: ["-source:/İ/x.swf"], expected: { source: "/İ/x.swf" } }
         ]
     }
 
@@ -75,9 +82,15 @@ TestCase {
         compare(JSON.stringify(Options.mapperCommand("/opt/v", "p.amgp", "", false)),
                 JSON.stringify({ program: "/opt/v/antimicro/antimicro",
                                  arguments: ["--hidden", "--profile", "/opt/v/antimicro/profiles/p.amgp"] }))
+        // A named controller gets the profile too.
         compare(JSON.stringify(Options.mapperCommand("C:/V", "p.amgp", "0300", true)),
                 JSON.stringify({ program: "C:/V/antimicro/antimicro.exe",
-                                 arguments: ["--hidden", "--profile-controller", "0300"] }))
+                                 arguments: ["--hidden", "--profile", "C:/V/antimicro/profiles/p.amgp",
+                                             "--profile-controller", "0300"] }))
+        // A profile is a file name in the profiles folder, never a path.
+        var refused = ["../../../../etc/passwd", "/etc/passwd", "sub/p.amgp", "a\\b", "..", "."]
+        for (var i = 0; i < refused.length; ++i)
+            compare(Options.mapperCommand("/opt/v", refused[i], "", false), null, refused[i])
     }
 
     function test_plainHelp() {
@@ -131,7 +144,8 @@ TestCase {
         return [
             { tag: "empty", url: "", origine: true, bezel: true, isSWF: false, expectedBezel: false },
             { tag: "internet", url: "https://example.com/game", origine: true, bezel: true, isSWF: false, expectedBezel: false },
-            { tag: "http anywhere", url: "file:///home/httpgames/flash.html", origine: true, bezel: true, isSWF: false, expectedBezel: false },
+            { tag: "http in a local path", url: "file:///home/http-games/flash.html?jeu=/http/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
+            { tag: "internet in capitals", url: "HTTPS://EXAMPLE.COM/", origine: true, bezel: true, isSWF: false, expectedBezel: false },
             { tag: "local, bezel wanted", url: "file:///opt/v/flash/flash.html?jeu=/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
             { tag: "local, bezel not wanted", url: "file:///opt/v/flash/flash.html", origine: false, bezel: false, isSWF: true, expectedBezel: false },
             { tag: "local keeps a shown bezel", url: "file:///opt/v/flash/flash.html", origine: false, bezel: true, isSWF: true, expectedBezel: true },
@@ -145,6 +159,26 @@ TestCase {
         var state = Addresses.stateForAddress(data.url, data.origine, data.bezel)
         compare(state.isSWF, data.isSWF)
         compare(state.bezelActif, data.expectedBezel)
+    }
+
+    function test_internetAddress_data() {
+        return [
+            { tag: "http", text: "http://example.com/g.swf", internet: true, follow: true },
+            { tag: "capitals", text: "HTTP://EXAMPLE.COM/G.SWF", internet: true, follow: true },
+            { tag: "https", text: "https://example.com/", internet: true, follow: true },
+            { tag: "local folder named http", text: "/srv/http-games/g.swf", internet: false, follow: false },
+            { tag: "file address holding http", text: "file:///srv/http://x", internet: false, follow: false },
+            { tag: "javascript", text: "javascript:alert('http://x')", internet: false, follow: false },
+            { tag: "data", text: "data:text/html,http://x", internet: false, follow: false },
+            { tag: "blob", text: "blob:http://example.com/1", internet: false, follow: false },
+            { tag: "ftp", text: "ftp://example.com/", internet: false, follow: false },
+            { tag: "empty", text: "", internet: false, follow: false }
+        ]
+    }
+
+    function test_internetAddress(data) {
+        compare(Addresses.isInternetAddress(data.text), data.internet)
+        compare(Addresses.isFollowableAddress(data.text), data.follow)
     }
 
     function test_probeOutput_data() {
@@ -187,10 +221,10 @@ TestCase {
         return [
             { tag: "slashes", source: "d:/games/demo.swf", name: "demo.jpg" },
             { tag: "backslashes", source: "c:\\games\\demo.swf", name: "demo.jpg" },
-            { tag: "case-sensitive removal", source: "/g/DEMO.SWF", name: "DEMO.SWF.jpg" },
-            { tag: "first occurrence only", source: "/g/demo.swf.swf", name: "demo.swf.jpg" },
+            { tag: "extension in any case, name as written", source: "/g/Foo.SWF", name: "Foo.jpg" },
+            { tag: "last extension only", source: "/g/demo.swf.swf", name: "demo.swf.jpg" },
             { tag: "no separator", source: "demo.swf", name: "demo.jpg" },
-            { tag: "swf in the middle", source: "/g/my.swf.game", name: "my.game.jpg" }
+            { tag: "swf in the middle stays", source: "/g/my.swf.game", name: "my.swf.game.jpg" }
         ]
     }
 

@@ -21,13 +21,19 @@ TestCase {
         })
     }
 
-    function test_1_firstRun() {
+    // Every test starts from an empty store.
+    function init() {
+        Storage.initialize()
+        Storage.deleteConfig()
+    }
+
+    function test_firstRun() {
         Storage.initialize()
         compare(JSON.stringify(Storage.getConfig()), JSON.stringify([[], [], [], []]))
         compare(rowCount(), 0)
     }
 
-    function test_2_saveWritesOneRow() {
+    function test_saveWritesOneRow() {
         Storage.initialize()
         compare(Storage.setConfig("file:///home/me/Jeux", true, 2, false), "Sauvegardé")
         compare(rowCount(), 1)
@@ -40,7 +46,7 @@ TestCase {
         compare(stored[3][0], 0)
     }
 
-    function test_3_secondSaveReplaces() {
+    function test_secondSaveReplaces() {
         Storage.setConfig("file:///a", true, 1, true)
         Storage.setConfig("file:///b", false, 0, true)
         compare(rowCount(), 1)
@@ -48,7 +54,7 @@ TestCase {
         compare(JSON.stringify(stored), JSON.stringify([["file:///b"], [0], [0], [1]]))
     }
 
-    function test_4_rowFromAnotherTool() {
+    function test_rowFromAnotherTool() {
         Storage.setConfig("file:///first", true, 0, true)
         insertRowAsAnotherTool("file:///second")
         var stored = Storage.getConfig()
@@ -59,7 +65,7 @@ TestCase {
         compare(Storage.getConfig()[0][0], "file:///after")
     }
 
-    function test_5_failedSaveKeepsThePreviousRow() {
+    function test_failedSaveKeepsThePreviousRow() {
         Storage.setConfig("file:///kept", false, 1, false)
         // NOT NULL refuses the insert: the delete must not have happened either.
         compare(Storage.setConfig(null, true, 0, true), 0)
@@ -67,7 +73,7 @@ TestCase {
         compare(Storage.getConfig()[0][0], "file:///kept")
     }
 
-    function test_6_deleteConfig() {
+    function test_deleteConfig() {
         Storage.setConfig("file:///x", true, 0, true)
         Storage.deleteConfig()
         compare(rowCount(), 0)

@@ -27,6 +27,13 @@ TestCase {
         return item
     }
 
+    // Every test starts from a first run: no settings store yet.
+    function init() {
+        var store = testHost.settingsDatabaseFile()
+        testHost.forgetSettingsConnection()
+        verify(testHost.removePath(store.substring(0, store.lastIndexOf("/"))))
+    }
+
     function cleanup() {
         if (win) {
             win.destroy()
@@ -35,7 +42,7 @@ TestCase {
         }
     }
 
-    function test_a_firstRunDefaults() {
+    function test_firstRunDefaults() {
         createWindow([])
         compare(win.adresseDuNavigateur, "file:///" + testHost.buildDir.replace(/^\/+/, ""))
         compare(win.bezelActif, true)
@@ -48,7 +55,7 @@ TestCase {
         compare(child("webviewFlash").url.toString(), "")
     }
 
-    function test_b_optionsWithoutSource() {
+    function test_optionsWithoutSource() {
         createWindow(["-nodatetime", "-SCREENTYPE:Scanlines", "-fullscreen", "-picturesfolder:C:\\Shots"])
         compare(win.dateAndTime, false)
         compare(win.modeEcran, 2)
@@ -61,9 +68,8 @@ TestCase {
         compare(win.isSWF, false)
     }
 
-    function test_c_storedSettingsApplied() {
-        // The previous test's window was not closed, so nothing was saved:
-        // the store still holds the first run's defaults.
+    function test_storedSettingsApplied() {
+        // The first run stores the defaults.
         createWindow([])
         compare(win.modeEcran, 0)
         compare(win.dateAndTime, true)
@@ -84,7 +90,7 @@ TestCase {
         win.saveSettings()
     }
 
-    function test_d_dialogGeometry_data() {
+    function test_dialogGeometry_data() {
         return [
             { tag: "internet", name: "internetAdresseDialog" },
             { tag: "about", name: "aProposDialog" },
@@ -94,7 +100,7 @@ TestCase {
         ]
     }
 
-    function test_d_dialogGeometry(data) {
+    function test_dialogGeometry(data) {
         createWindow([])
         var dialog = child(data.name)
         dialog.open()
@@ -116,12 +122,12 @@ TestCase {
         dialog.close()
     }
 
-    function test_e_aboutVersion() {
+    function test_aboutVersion() {
         createWindow([])
         compare(child("versionLabel").text, "Version 1.0.2 (11/04/2021).")
     }
 
-    function test_f_helpTexts() {
+    function test_helpTexts() {
         createWindow(["-help"])
         var dialog = child("aideDialog")
         tryCompare(dialog, "opened", true, 3000)
@@ -132,7 +138,7 @@ TestCase {
         dialog.close()
     }
 
-    function test_g_addressValidator_data() {
+    function test_addressValidator_data() {
         return [
             { tag: "https with path", text: "https://www.example.com/games/a.swf", ok: true },
             { tag: "http", text: "http://example.com", ok: true },
@@ -172,7 +178,7 @@ TestCase {
         ]
     }
 
-    function test_g_addressValidator(data) {
+    function test_addressValidator(data) {
         if (!win)
             createWindow([])
         var field = child("adresseWebText")
@@ -185,7 +191,7 @@ TestCase {
         field.text = ""
     }
 
-    function test_h_addressDialogAcceptAndCancel() {
+    function test_addressDialogAcceptAndCancel() {
         createWindow([])
         var dialog = child("internetAdresseDialog")
         var field = child("adresseWebText")
@@ -215,7 +221,7 @@ TestCase {
         compare(win.bezelActif, false)
     }
 
-    function test_i_bannerStates() {
+    function test_bannerStates() {
         createWindow([])
         var infos = child("infos")
         var timer = child("timerInfos")
@@ -253,7 +259,7 @@ TestCase {
         tryCompare(infos, "y", 500 - 70 - 5, 1000)
     }
 
-    function test_j_clock() {
+    function test_clock() {
         createWindow([])
         var clock = child("tempsHeure")
         compare(clock.visible, true)
@@ -273,7 +279,7 @@ TestCase {
         compare(clock.opacity, 0.4)
     }
 
-    function test_k_stacking() {
+    function test_stacking() {
         createWindow([])
         compare(child("webviewFlash").z, 0)
         compare(child("background").z, 0)
@@ -286,7 +292,7 @@ TestCase {
         compare(child("media").z, 100000)
     }
 
-    function test_l_overlayFollowsModeAndBezel() {
+    function test_overlayFollowsModeAndBezel() {
         createWindow([])
         var overlay = child("screenOverlay")
         var bezel = child("screenBezel")
@@ -305,30 +311,89 @@ TestCase {
         compare(overlay.opacity, 0.8)
     }
 
-    function test_m_sizeReportSizesTheBezel() {
+    function reportPage(name, script) {
+        var page = testHost.tempDir + "/report page/" + name + ".html"
+        verify(testHost.writeFile(page, "<html><body style='background:#000'><script>" + script
+                                  + "</script></body></html>"))
+        return "file://" + page.replace(/ /g, "%20")
+    }
+
+    function test_sizeReportSizesTheBezel() {
         createWindow([])
         // A local page that reports a displayed size the way the game page does.
-        var page = testHost.tempDir + "/report page/size.html"
-        verify(testHost.writeFile(page, "<html><body style='background:#000'><script>"
-                                  + "window.widthPlay = 640; window.heightPlay = 480; console.log('size');"
-                                  + "</script></body></html>"))
         var bezel = child("screenBezel")
         compare(bezel.width, 0)
-        child("webviewFlash").url = "file://" + page.replace(/ /g, "%20")
+        child("webviewFlash").url = reportPage("size", "window.widthPlay = 640; window.heightPlay = 480;"
+                                               + "console.log('Vorlumen: game shown at 640x480');")
         tryCompare(win, "widthJeu", 640, 15000)
         tryCompare(bezel, "width", 725, 5000)
         compare(bezel.height, 570)
         compare(win.isSWF, true)
+        // The opening is the game's rectangle, in the page's whole pixels.
+        var view = child("webviewFlash")
+        var left = Math.floor((view.width - 640) / 2), top = Math.floor((view.height - 480) / 2)
+        compare(bezel.x, left - 42)
+        compare(bezel.y, top - 45)
+        compare(bezel.border.left + bezel.border.right, 85)
+        compare(bezel.border.top + bezel.border.bottom, 90)
         // The size holds when the window changes; only a new report changes it.
         win.height = win.height - 100
         compare(bezel.height, 570)
+        win.height = win.height + 100
         win.calculerLaPositionJeu()
         var rect = child("cadrageCapture").sourceRect
         compare(rect.width, 640)
-        compare(rect.x, child("webviewFlash").width / 2 - 320)
+        compare(rect.x, left)
+        compare(rect.y, top)
     }
 
-    function test_n_captureBeforeAnySizeFails() {
+    // Only two finite positive numbers size the bezel, and only the page's
+    // size report makes the window ask: no message storm from its own reads.
+    function test_sizeReportIgnoresOtherMessages_data() {
+        return [
+            { tag: "no size yet", script: "console.error('Ruffle: cannot load');" },
+            { tag: "report without globals", script: "console.log('Vorlumen: game shown at 0x0');" },
+            { tag: "zero size", script: "window.widthPlay = 0; window.heightPlay = 0; console.log('Vorlumen: game shown at 0x0');" },
+            { tag: "not numbers", script: "window.widthPlay = '640'; window.heightPlay = NaN; console.log('Vorlumen: game shown at NaNxNaN');" },
+            { tag: "other messages only", script: "window.widthPlay = 640; window.heightPlay = 480; console.log('hello');" }
+        ]
+    }
+
+    function test_sizeReportIgnoresOtherMessages(data) {
+        createWindow([])
+        var view = child("webviewFlash")
+        var messages = 0
+        var counter = function () { messages += 1 }
+        view.javaScriptConsoleMessage.connect(counter)
+        view.url = reportPage("other", data.script)
+        tryCompare(view, "loading", false, 15000)
+        wait(1500)
+        view.javaScriptConsoleMessage.disconnect(counter)
+        compare(win.widthJeu, 0)
+        compare(child("screenBezel").width, 0)
+        verify(messages <= 1, messages + " console messages")
+    }
+
+    // A page may only send the view to internet addresses.
+    function test_newViewRequests() {
+        createWindow([])
+        var view = child("webviewFlash")
+        var opener = reportPage("opener", "")
+        view.url = opener
+        tryCompare(view, "loading", false, 15000)
+        opener = view.url.toString()
+        win.isSWF = false
+        var refused = ["file:///etc/passwd", "javascript:alert(1)", "data:text/html,x", opener]
+        for (var i = 0; i < refused.length; ++i) {
+            win.followNewViewRequest(refused[i])
+            compare(view.url.toString(), opener, refused[i])
+        }
+        compare(view.backgroundColor, Qt.rgba(1, 1, 1, 1))
+        win.followNewViewRequest("http://127.0.0.1:9/")
+        compare(view.url.toString(), "http://127.0.0.1:9/")
+    }
+
+    function test_captureBeforeAnySizeFails() {
         createWindow([])
         win.isSWF = true
         win.sauvegardeCapture = true
@@ -338,7 +403,7 @@ TestCase {
         compare(child("infosText").text, "La capture d'écran a échoué...<br>Screenshot failed...")
     }
 
-    function test_o_exitFullScreenButton() {
+    function test_exitFullScreenButton() {
         createWindow(["-fullscreen"])
         var header = child("header")
         var button = child("exitFullScreenButton")

@@ -32,9 +32,17 @@ function pathFromLocalAddress(address) {
     return path;
 }
 
-// Anything that holds "http" anywhere counts as an internet address.
+// An internet address starts with the http: or https: scheme, in any case.
+// A local path that merely holds "http" (a folder "http-games/") is not one.
 function isInternetAddress(text) {
-    return String(text).indexOf("http") !== -1;
+    return /^https?:\/\//i.test(String(text).replace(/^\s+/, ""));
+}
+
+// The only addresses a page may send the view to when it asks for a new
+// window: internet pages. Never a local file, a script, data, or the
+// player's own pages.
+function isFollowableAddress(url) {
+    return isInternetAddress(url);
 }
 
 // The game page, served by the player itself from flash/ beside the

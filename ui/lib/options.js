@@ -1,7 +1,8 @@
 .pragma library
 
-// Start-up options, in the order each argument is tested. The first option
-// text found anywhere in an argument (whatever its case) is the one applied.
+// Start-up options, in the order each argument is tested. An option is
+// recognised only at the start of an argument (after an opening quote), in
+// any case, so that a path holding "-source:" or "-fullscreen" stays a path.
 var table = [
     { text: "-source:", key: "source", path: true },
     { text: "-swfwidth:", key: "swfwidth" },
@@ -17,30 +18,43 @@ var table = [
     { text: "-picturesfolder:", key: "folderPictures", path: true }
 ];
 
-// Index of `needle` (lower case) in `text`, ignoring the case of `text`.
-// Compares character by character so the index is valid in the text as typed.
-function indexIgnoringCase(text, needle) {
-    var last = text.length - needle.length;
-    for (var i = 0; i <= last; ++i) {
-        if (text.substr(i, needle.length).toLowerCase() === needle)
-            return i;
-    }
-    return -1;
+// The keys of the options that carry a value: each names the window
+// property that receives it.
+function valueKeys() {
+    return table.filter(function (option) { return !option.flag; })
+        .map(function (option) { return option.key; });
 }
 
-// The option that applies to one argument, with its value cut from the
-// argument as typed, or null when the argument holds no option text.
-function matchArgument(argument) {
+// The argument without the quotes a front-end may have left around it: an
+// opening quote, and its closing partner when there is one.
+function unquoted(argument) {
     var text = String(argument);
+    var quote = text.charAt(0);
+    if (quote !== "\"" && quote !== "'")
+        return text;
+    var end = text.length > 1 && text.charAt(text.length - 1) === quote ? text.length - 1 : text.length;
+    return text.substring(1, end);
+}
+
+// The option that applies to one argument, with its value (everything after
+// the option text, as typed), or null when the argument starts with none.
+// A flag must be the whole argument.
+function matchArgument(argument) {
+    var text = unquoted(argument);
+    var lower = text.toLowerCase();
     for (var i = 0; i < table.length; ++i) {
         var option = table[i];
-        var at = indexIgnoringCase(text, option.text);
-        if (at < 0)
+        if (lower.indexOf(option.text) !== 0)
             continue;
-        var value = text.slice(0, at) + text.slice(at + option.text.length);
+        if (option.flag) {
+            if (text.length !== option.text.length)
+                continue;
+            return { key: option.key, value: true };
+        }
+        var value = text.substring(option.text.length);
         if (option.path)
             value = value.replace(/\\/g, "/");
-        return { key: option.key, value: option.flag ? true : value };
+        return { key: option.key, value: value };
     }
     return null;
 }
@@ -77,17 +91,23 @@ function overlaySource(mode) {
     return "";
 }
 
-// The gamepad mapper's program and arguments, or null when no profile is asked for.
+// A mapper profile is a file name in the profiles folder, nothing more.
+function isProfileFileName(profile) {
+    var name = String(profile);
+    return name !== "" && name !== "." && name !== ".." && !/[\/\\]/.test(name);
+}
+
+// The gamepad mapper's program and arguments, or null when no usable
+// profile is asked for. A named controller gets the profile too: the mapper
+// applies "--profile" to the controller given with "--profile-controller".
 function mapperCommand(applicationDirPath, profile, controller, windows) {
-    if (!profile)
+    if (!isProfileFileName(profile))
         return null;
     var program = applicationDirPath + "/antimicro/antimicro" + (windows ? ".exe" : "");
+    var args = ["--hidden", "--profile", applicationDirPath + "/antimicro/profiles/" + profile];
     if (controller)
-        return { program: program, arguments: ["--hidden", "--profile-controller", controller] };
-    return {
-        program: program,
-        arguments: ["--hidden", "--profile", applicationDirPath + "/antimicro/profiles/" + profile]
-    };
+        args.push("--profile-controller", controller);
+    return { program: program, arguments: args };
 }
 
 // Start-up options the host reads itself, before the window exists; the
