@@ -33,12 +33,52 @@ static QString flashPluginName()
 // first frame (bench/startup, bench/play; docs/performance.md).
 static const char v8Flags[] = "--js-flags=--wasm-lazy-compilation";
 
-QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationDir)
+// The argument without the quotes a front-end may have left around it, as
+// the window reads its own options.
+static QString unquoted(const QString &argument)
+{
+    if (argument.isEmpty() || (argument.at(0) != QLatin1Char('"') && argument.at(0) != '\''))
+        return argument;
+    const QChar quote = argument.at(0);
+    const bool closed = argument.size() > 1 && argument.endsWith(quote);
+    return argument.mid(1, argument.size() - (closed ? 2 : 1));
+}
+
+Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
+{
+    const QString option = QStringLiteral("-renderer:");
+    Renderer renderer = Renderer::Auto;
+    for (const QString &argument : arguments) {
+        const QString text = unquoted(argument);
+        if (!text.startsWith(option, Qt::CaseInsensitive))
+            continue;
+        const QString value = text.mid(option.size());
+        const QString name = value.trimmed().toLower();
+        if (name == QLatin1String("auto"))
+            renderer = Renderer::Auto;
+        else if (name == QLatin1String("webgl"))
+            renderer = Renderer::WebGL;
+        else if (name == QLatin1String("canvas"))
+            renderer = Renderer::Canvas;
+        else if (warning)
+            *warning = QStringLiteral("vorlumen: unknown renderer \"%1\" ignored"
+                                      " (auto, webgl or canvas)")
+                           .arg(value);
+    }
+    return renderer;
+}
+
+QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationDir,
+                         Renderer renderer)
 {
     QByteArray flags = existing.trimmed();
     const QString plugin = QDir(applicationDir).filePath(flashPluginName());
     QByteArray ours = "--enable-pepper-testing --ppapi-flash-path=" + plugin.toLocal8Bit()
         + " --autoplay-policy=no-user-gesture-required";
+    // The block list refuses WebGL under software GL (Xvfb, many cabinets);
+    // asked for, the engine gives it anyway.
+    if (renderer == Renderer::WebGL)
+        ours += " --ignore-gpu-blocklist";
     // V8 takes the last --js-flags only: a user's own choice stands alone.
     if (!flags.contains("--js-flags"))
         ours += QByteArray(" ") + v8Flags;
@@ -58,13 +98,13 @@ QString executableDir(const char *argv0)
     return QFileInfo(QString::fromLocal8Bit(argv0)).absolutePath();
 }
 
-void prepareEnvironment(const QString &applicationDir)
+void prepareEnvironment(const QString &applicationDir, Renderer renderer)
 {
     qputenv("QML_DISABLE_DISK_CACHE", "true");
     // The window reads the size-probe file with XMLHttpRequest.
     qputenv("QML_XHR_ALLOW_FILE_READ", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), applicationDir));
+            chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), applicationDir, renderer));
 }
 
 void setApplicationInfo()

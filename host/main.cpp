@@ -1,3 +1,4 @@
+#include "gameschemehandler.h"
 #include "gracefulstop.h"
 #include "hostsetup.h"
 #include "maintenance.h"
@@ -9,14 +10,31 @@
 #include <QQuickWindow>
 #include <QtWebEngine>
 
+#include <cstdio>
 #include <memory>
+
+// The renderer must be known before the web engine starts, long before the
+// window reads its options.
+static host::Renderer rendererAskedFor(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QString warning;
+    const host::Renderer renderer = host::rendererFromArguments(arguments, &warning);
+    if (!warning.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(warning));
+    return renderer;
+}
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_DisableWindowContextHelpButton, true);
     const QString applicationDir = host::executableDir(argv[0]);
-    host::prepareEnvironment(applicationDir);
+    const host::Renderer renderer = rendererAskedFor(argc, argv);
+    host::prepareEnvironment(applicationDir, renderer);
+    GameSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();
 
@@ -25,7 +43,11 @@ int main(int argc, char *argv[])
     host::setApplicationInfo();
     host::registerNativeTypes();
 
+    GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"), renderer);
+    gameFiles.installOnDefaultProfile();
     auto maintenance = std::make_unique<Maintenance>();
+    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &gameFiles,
+                     &GameSchemeHandler::setGameFile);
     auto engine = std::make_unique<QQmlApplicationEngine>();
     maintenance->setDatabaseFolder(engine->offlineStoragePath() + QStringLiteral("/Databases"));
     const QStringList commandLine = host::commandLineFrom(QCoreApplication::arguments());

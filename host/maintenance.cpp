@@ -166,3 +166,8 @@ QString Maintenance::setAsideBrokenDatabase(const QString &databaseName)
         QFile::rename(ini, aside + QStringLiteral(".ini"));
     return aside;
 }
+
+void Maintenance::setGameFile(const QString &fichier)
+{
+    emit gameFileChosen(fichier);
+}

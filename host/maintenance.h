@@ -41,6 +41,12 @@ public slots:
     // fresh one can be made. Returns the new name of what was moved, or an
     // empty text when the store was not broken (a busy store is not).
     QString setAsideBrokenDatabase(const QString &databaseName);
+    // The window names the game it is about to play: the only folder whose
+    // files the game view may read (see GameSchemeHandler).
+    void setGameFile(const QString &fichier);
+
+signals:
+    void gameFileChosen(const QString &fichier);
 
 private:
     QString m_databaseFolder;

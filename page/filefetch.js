@@ -1,16 +1,13 @@
-// fetch() refuses file: URLs in this web engine, yet Ruffle fetches its
-// WebAssembly module, the game and the game's own files with it. GET requests
-// for file: URLs therefore go through XMLHttpRequest, which may read local
-// files, and come back as an ordinary 200 response.
+// fetch() does not support the player's own URL scheme in this web engine,
+// yet Ruffle fetches its WebAssembly module, the game and the game's own
+// files with it. GET requests for those URLs therefore go through
+// XMLHttpRequest and come back as an ordinary 200 response; what the player
+// refuses or cannot find becomes a failed fetch, which the game sees as an
+// I/O error. file: URLs are refused outright, unless the page itself was
+// opened from a file (only the browser comparisons of bench/ do that; the
+// player never does, and its page could not read them anyway).
 
-function contentTypeForUrl(url) {
-    var path = String(url).split(/[?#]/)[0].toLowerCase();
-    if (/\.wasm$/.test(path))
-        return "application/wasm";
-    if (/\.swf$/.test(path))
-        return "application/x-shockwave-flash";
-    return "application/octet-stream";
-}
+var PLAYER_SCHEME = "vorlumen:";
 
 function requestedUrlAndMethod(input, init) {
     var isRequest = typeof Request !== "undefined" && input instanceof Request;
@@ -19,15 +16,16 @@ function requestedUrlAndMethod(input, init) {
     return { url: new URL(url, document.baseURI).href, method: String(method).toUpperCase() };
 }
 
-function readLocalFile(url) {
+function readPlayerUrl(url) {
     return new Promise(function (resolve, reject) {
         var request = new XMLHttpRequest();
         request.open("GET", url, true);
         request.responseType = "arraybuffer";
         request.onload = function () {
-            // A file read reports status 0; anything else is not a file.
-            if ((request.status === 0 || request.status === 200) && request.response)
-                resolve(request.response);
+            // A file: read reports status 0.
+            if ((request.status === 200 || request.status === 0) && request.response)
+                resolve({ bytes: request.response,
+                          type: request.getResponseHeader("Content-Type") });
             else
                 reject(new TypeError("Failed to fetch " + url));
         };
@@ -38,35 +36,40 @@ function readLocalFile(url) {
     });
 }
 
-function responseForLocalFile(url, bytes) {
-    var response = new Response(bytes, {
+// A file: read has no headers; WebAssembly needs its own type to stream.
+function fallbackContentType(url) {
+    return /\.wasm$/i.test(String(url).split(/[?#]/)[0]) ? "application/wasm"
+                                                         : "application/octet-stream";
+}
+
+function responseForPlayerUrl(url, file) {
+    var response = new Response(file.bytes, {
         status: 200,
         statusText: "OK",
         headers: {
-            "Content-Type": contentTypeForUrl(url),
-            "Content-Length": String(bytes.byteLength)
+            "Content-Type": file.type || fallbackContentType(url),
+            "Content-Length": String(file.bytes.byteLength)
         }
     });
-    // A built response has an empty url; the player resolves the game's
+    // A built response has an empty url; Ruffle resolves the game's
     // relative loads against it.
     Object.defineProperty(response, "url", { value: url });
     return response;
 }
 
-function installFileFetch(target) {
+function installPlayerFetch(target) {
     var networkFetch = target.fetch.bind(target);
     target.fetch = function (input, init) {
         var wanted = requestedUrlAndMethod(input, init);
-        if (wanted.url.indexOf("file:") !== 0)
+        var isFile = wanted.url.indexOf("file:") === 0;
+        if (isFile && target.location.protocol !== "file:")
+            return Promise.reject(new TypeError("Local files are not readable: " + wanted.url));
+        if (!isFile && wanted.url.indexOf(PLAYER_SCHEME) !== 0)
             return networkFetch(input, init);
         if (wanted.method !== "GET")
-            return Promise.reject(new TypeError("Only GET can read a local file"));
-        // A folder is no game, and listing one (the root for an empty path)
-        // can take long.
-        if (/\/$/.test(wanted.url.split(/[?#]/)[0]))
-            return Promise.reject(new TypeError("A folder is not a file: " + wanted.url));
-        return readLocalFile(wanted.url).then(function (bytes) {
-            return responseForLocalFile(wanted.url, bytes);
+            return Promise.reject(new TypeError("Only GET can read a game file"));
+        return readPlayerUrl(wanted.url).then(function (file) {
+            return responseForPlayerUrl(wanted.url, file);
         });
     };
 }

@@ -12,7 +12,7 @@
     var SIZE_REPORT_PREFIX = "Vorlumen: game shown at ";
 
     var jeu = parseJeu(window.location.href);
-    var gameUrl = fileUrlFromPath(jeu.path);
+    var gameUrl = gameUrlFromPath(jeu.path, window.location.protocol);
     var sizeFromAddress = { width: jeu.width, height: jeu.height };
     var sizeFromMovie = null;
     var reportedSize = null;
@@ -99,6 +99,17 @@
         return new URL("ruffle/", window.location.href).href;
     }
 
+    // What the host's "-renderer:" option asks Ruffle to prefer; null leaves
+    // Ruffle's own order (the engine decides what it offers). For WebGL,
+    // Ruffle's wgpu renderer on WebGL: its plain "webgl" renderer lacks
+    // BitmapData.draw, like the canvas one.
+    function preferredRenderer() {
+        var name = typeof playerRenderer === "string" ? playerRenderer : "";
+        if (name === "webgl")
+            return "wgpu-webgl";
+        return name === "canvas" ? "canvas" : null;
+    }
+
     function configureRuffle() {
         window.RufflePlayer = window.RufflePlayer || {};
         window.RufflePlayer.config = {
@@ -112,6 +123,9 @@
             backgroundColor: null,
             allowFullscreen: false
         };
+        var renderer = preferredRenderer();
+        if (renderer)
+            window.RufflePlayer.config.preferredRenderer = renderer;
     }
 
     // A cabinet often renders in software; Ruffle would then offer a
@@ -143,7 +157,8 @@
             hideLoadingIndicatorAfterNextFrame();
             player.focus();
         });
-        player.ruffle().load({ url: gameUrl }).catch(function (error) {
+        // The movie's relative loads resolve against its own folder.
+        player.ruffle().load({ url: gameUrl, base: folderUrlOf(gameUrl) }).catch(function (error) {
             // Ruffle shows its own error panel over the stage.
             hideLoadingIndicator();
             console.error("Vorlumen: the game could not start: " + error);
@@ -152,7 +167,7 @@
     }
 
     function loadRuffle() {
-        installFileFetch(window);
+        installPlayerFetch(window);
         configureRuffle();
         var script = document.createElement("script");
         script.src = "ruffle/ruffle.js";

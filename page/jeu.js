@@ -64,13 +64,27 @@ function parseJeu(href) {
     };
 }
 
-// The file: URL of a local path, every character that means something in a
-// URL escaped. "/home/a b.swf" and Windows' "C:/a b.swf" both work.
-function fileUrlFromPath(path) {
+// The address under which the player serves the files of the game being
+// played (and of nothing else): its own scheme, a fixed host, then the
+// game's absolute path, every character that means something in a URL
+// escaped. "/home/a b.swf" and Windows' "C:/a b.swf" both work.
+// A page opened straight from its file (the browser comparisons of bench/)
+// has no such scheme and names the game by its file: URL instead.
+var GAME_URL_PREFIX = "vorlumen://player/game";
+
+function gameUrlFromPath(path, pageProtocol) {
     var segments = String(path).split("/");
     var encoded = segments.map(function (segment) {
         return encodeURIComponent(segment).replace(/%3A/gi, ":");
     });
     var joined = encoded.join("/");
-    return joined.charAt(0) === "/" ? "file://" + joined : "file:///" + joined;
+    var prefix = pageProtocol === "file:" ? "file://" : GAME_URL_PREFIX;
+    return prefix + (joined.charAt(0) === "/" ? joined : "/" + joined);
+}
+
+// The folder part of a game's URL, with its last "/": what the movie's
+// relative addresses resolve against.
+function folderUrlOf(url) {
+    var text = String(url);
+    return text.substring(0, text.lastIndexOf("/") + 1);
 }

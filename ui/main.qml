@@ -223,7 +223,7 @@ ApplicationWindow {
             dateAndTime = false
         if (options.help) {
             aideDialog.open()
-            maintenance.printText(Options.plainHelp(Texts.HELP_ENGLISH))
+            maintenance.printText(Options.terminalHelp(Texts.HELP_ENGLISH))
         }
         var mode = Options.screenTypeMode(screentype)
         if (screentype !== "" && mode > 0) {
@@ -255,7 +255,8 @@ ApplicationWindow {
 
     function showSource() {
         rendererCrashes = 0
-        webviewFlash.url = Addresses.gamePageAddress(applicationDirPath, source, swfwidth, swfheight)
+        maintenance.setGameFile(source)
+        webviewFlash.url = Addresses.gamePageAddress(source, swfwidth, swfheight)
         isSWF = true
     }
 

@@ -102,6 +102,9 @@ private slots:
     void showsAnErrorForBadFiles_data();
     void showsAnErrorForBadFiles();
     void followsTheViewSize();
+    void loadsOnlyTheGamesOwnFiles_data();
+    void loadsOnlyTheGamesOwnFiles();
+    void loadsACorpusMovieWithItsSkin();
 
 private:
     QString copyToGames(const QString &source, const QString &name);
@@ -132,7 +135,7 @@ QString GamePageTest::copyToGames(const QString &source, const QString &name)
 void GamePageTest::playAndWaitForReport(const QString &path, const QString &width,
                                         const QString &height)
 {
-    page->navigate(gamepage::gamePageAddress(gamepage::buildDir(), path, width, height));
+    page->play(path, width, height);
     QVERIFY2(page->waitForReports(1),
              qPrintable(QLatin1String("no size report; messages: ")
                         + page->messages().join(QLatin1String(" | "))));
@@ -305,8 +308,7 @@ void GamePageTest::showsAnErrorForBadFiles()
     QFETCH(QString, path);
     QFETCH(QString, width);
 
-    page->navigate(
-        gamepage::gamePageAddress(gamepage::buildDir(), path, width, QStringLiteral("480")));
+    page->play(path, width, QStringLiteral("480"));
     QCOMPARE(page->waitForRuffleState(QStringLiteral("error")), QStringLiteral("error"));
     QCOMPARE(page->evaluate(QStringLiteral("1 + 1")).toInt(), 2);
 }
@@ -328,6 +330,144 @@ void GamePageTest::followsTheViewSize()
     QVERIFY(page->waitForReports(3));
     reported = page->lastReportedSize();
     QCOMPARE(QSize(reported.width, reported.height), QSize(680, 510));
+}
+
+// One file the load-probe movie asks for (makeswf --load-vars / --load-movie).
+struct ProbedLoad
+{
+    QString option; // "--load-vars" or "--load-movie"
+    QString flag;
+    QString url;
+    bool arrives;
+};
+Q_DECLARE_METATYPE(QVector<ProbedLoad>)
+
+namespace {
+
+bool makeMovie(const QStringList &arguments)
+{
+    QProcess makeswf;
+    makeswf.start(QStringLiteral(MAKESWF_PROGRAM), arguments);
+    return makeswf.waitForFinished(30000) && makeswf.exitCode() == 0;
+}
+
+bool writeText(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+// A game folder with files beside the game and in a sub-folder, and a
+// folder beside it that the game must never read: each file sets its own
+// flag, so each address form shows apart.
+bool layOutGameFolders(const QString &root)
+{
+    const QString game = root + QLatin1String("/my game");
+    const QString secret = root + QLatin1String("/secret");
+    const QString makeChild[][2] = {{game + "/child.swf", "childBeside"},
+                                    {game + "/levels/child.swf", "childSub"},
+                                    {secret + "/child.swf", "leakMovie"}};
+    for (const auto &child : makeChild) {
+        QDir().mkpath(QFileInfo(child[0]).absolutePath());
+        if (!makeMovie({"--set-flag", child[1], "-o", child[0]}))
+            return false;
+    }
+    const QString texts[][2]
+        = {{game + "/beside.txt", "beside=yes"},  {game + "/data/sub vars.txt", "sub=yes"},
+           {game + "/dotted.txt", "dotted=yes"},  {secret + "/s1.txt", "leakFile=yes"},
+           {secret + "/s2.txt", "leakUp=yes"},    {secret + "/s3.txt", "leakEncoded=yes"},
+           {secret + "/s4.txt", "leakSlash=yes"}, {secret + "/s5.txt", "leakLink=yes"},
+           {secret + "/s6.txt", "leakScheme=yes"}};
+    for (const auto &text : texts) {
+        if (!writeText(text[0], text[1].toUtf8()))
+            return false;
+    }
+    return QFile::link(secret + "/s5.txt", game + "/link.txt");
+}
+
+} // namespace
+
+void GamePageTest::loadsOnlyTheGamesOwnFiles_data()
+{
+    QTest::addColumn<QVector<ProbedLoad>>("loads");
+    const QString vars = QStringLiteral("--load-vars");
+    const QString movie = QStringLiteral("--load-movie");
+    const QString secret = games.path() + QLatin1String("/loads/secret");
+
+    QTest::newRow("beside and below")
+        << QVector<ProbedLoad> {{vars, "beside", "beside.txt", true},
+                                {vars, "sub", "data/sub%20vars.txt", true},
+                                {vars, "dotted", "data/../dotted.txt", true},
+                                {movie, "childBeside", "child.swf", true},
+                                {movie, "childSub", "levels/child.swf", true}};
+    // The first one shows that the movie does load what it may.
+    QTest::newRow("outside") << QVector<ProbedLoad> {
+        {vars, "beside", "beside.txt", true},
+        {vars, "leakFile", "file://" + secret + "/s1.txt", false},
+        {vars, "leakUp", "../secret/s2.txt", false},
+        {vars, "leakEncoded", "%2e%2e/secret/s3.txt", false},
+        {vars, "leakSlash", "..%2fsecret/s4.txt", false},
+        {vars, "leakLink", "link.txt", false},
+        {vars, "leakScheme", "vorlumen://player/game" + secret + "/s6.txt", false},
+        {movie, "leakMovie", "vorlumen://player/game" + secret + "/child.swf", false}};
+}
+
+// A square per file in a row of slots: green when the file came.
+void GamePageTest::loadsOnlyTheGamesOwnFiles()
+{
+    QFETCH(QVector<ProbedLoad>, loads);
+    const QString root = games.path() + QLatin1String("/loads");
+    if (!QFileInfo::exists(root))
+        QVERIFY(layOutGameFolders(root));
+    const QString probe
+        = root + QLatin1String("/my game/probe ") + QTest::currentDataTag() + QLatin1String(".swf");
+    QStringList arguments {"--width", "700", "--height", "100", "-o", probe};
+    for (const ProbedLoad &load : loads)
+        arguments << load.option << load.flag + QLatin1Char('=') + load.url;
+    QVERIFY(makeMovie(arguments));
+
+    playAndWaitForReport(probe, QStringLiteral("700"), QStringLiteral("100"));
+    const GameSize size = page->lastReportedSize();
+    const QRect game(QPoint((800 - size.width) / 2, (600 - size.height) / 2),
+                     QSize(size.width, size.height));
+    QVector<ExpectedColour> expected;
+    for (int i = 0; i < loads.size(); ++i) {
+        const QPoint centre(game.left() + int(game.width() * (i + 0.5) / loads.size()),
+                            game.center().y());
+        expected.append(
+            {centre, loads[i].arrives ? QColor(0x20, 0xC0, 0x40) : QColor(0x30, 0x30, 0x30)});
+    }
+    QStringList mismatches = waitForColours(*page, expected);
+    // Refusals are quick; a late leak would still show after this.
+    QTest::qWait(1500);
+    mismatches += colourMismatches(page->grab(), expected);
+    QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QLatin1String(", "))));
+    QCOMPARE(page->evaluate(QStringLiteral("1 + 1")).toInt(), 2);
+    page->grab().save(QDir::temp().filePath(QLatin1String("gamepage-loads-")
+                                            + QTest::currentDataTag() + QLatin1String(".png")));
+}
+
+// The melon player loads its skin from beside it; the corpus keeps the skin
+// under another name, so the folder is laid out as the movie expects.
+void GamePageTest::loadsACorpusMovieWithItsSkin()
+{
+    const QString skin = QStringLiteral("MinimaFlatCustomColorPlayBackSeekCounterVolMute.swf");
+    const QString movie
+        = copyToGames(corpusFile(QStringLiteral("shumway.examples.melon.melons.swf")),
+                      QStringLiteral("melon/melons.swf"));
+    QVERIFY(!movie.isEmpty());
+    QVERIFY(!copyToGames(corpusFile(QLatin1String("shumway.examples.melon.") + skin),
+                         QLatin1String("melon/") + skin)
+                 .isEmpty());
+
+    playAndWaitForReport(movie, QStringLiteral("NaN"), QStringLiteral("NaN"));
+    QCOMPARE(page->waitForRuffleState(QStringLiteral("playing")), QStringLiteral("playing"));
+    // Ruffle says when a load fails; the skin's would come within moments.
+    QTest::qWait(3000);
+    const QStringList failedLoads
+        = page->messages().filter(QStringLiteral("Error during movie loading"));
+    QVERIFY2(failedLoads.isEmpty(), qPrintable(failedLoads.join(QLatin1String(" | "))));
 }
 
 GAMEPAGE_TEST_MAIN(GamePageTest)

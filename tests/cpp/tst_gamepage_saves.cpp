@@ -52,9 +52,7 @@ bool makeSaverMovie(const QString &path)
 int playOnce(const QString &saveFolder, const QString &game)
 {
     GamePageHarness page(QSize(640, 480));
-    page.navigate(gamepage::gamePageAddress(gamepage::buildDir(), game, QStringLiteral("320"),
-                                            QStringLiteral("240")),
-                  saveFolder);
+    page.play(game, QStringLiteral("320"), QStringLiteral("240"), saveFolder);
     if (!page.waitForReports(1)) {
         std::fprintf(stderr, "no size report\n");
         return 1;
@@ -85,10 +83,11 @@ private slots:
     void savedDataSurvivesRestart();
 
 private:
-    QString playInFreshProcess(const QString &saveFolder);
+    QString playInFreshProcess(const QString &saveFolder, const QString &gameFile);
 
     QTemporaryDir folder;
     QString game;
+    QString sameNameElsewhere;
 };
 
 void GamePageSavesTest::initTestCase()
@@ -97,14 +96,17 @@ void GamePageSavesTest::initTestCase()
     game = folder.path() + QLatin1String("/Mes jeux #1/sauve & compte=2.swf");
     QDir().mkpath(QFileInfo(game).absolutePath());
     QVERIFY(makeSaverMovie(game));
+    sameNameElsewhere = folder.path() + QLatin1String("/Autres jeux/sauve & compte=2.swf");
+    QDir().mkpath(QFileInfo(sameNameElsewhere).absolutePath());
+    QVERIFY(makeSaverMovie(sameNameElsewhere));
 }
 
-QString GamePageSavesTest::playInFreshProcess(const QString &saveFolder)
+QString GamePageSavesTest::playInFreshProcess(const QString &saveFolder, const QString &gameFile)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(),
-                {QString::fromLatin1(playOnceOption), saveFolder, game});
+                {QString::fromLatin1(playOnceOption), saveFolder, gameFile});
     if (!child.waitForFinished(90000) || child.exitCode() != 0)
         return QStringLiteral("failed");
     const QString output = QString::fromUtf8(child.readAllStandardOutput());
@@ -117,17 +119,20 @@ void GamePageSavesTest::savedDataSurvivesRestart()
     const QString saves = folder.path() + QLatin1String("/saves d'arcade");
     const QString otherSaves = folder.path() + QLatin1String("/other saves");
 
-    QCOMPARE(playInFreshProcess(saves), QStringLiteral("first"));
+    QCOMPARE(playInFreshProcess(saves, game), QStringLiteral("first"));
     QVERIFY(QFileInfo(saves + QLatin1String("/QtWebEngine")).isDir());
-    QCOMPARE(playInFreshProcess(saves), QStringLiteral("second"));
-    QCOMPARE(playInFreshProcess(saves), QStringLiteral("later"));
+    QCOMPARE(playInFreshProcess(saves, game), QStringLiteral("second"));
+    // A game of the same name in another folder has saves of its own.
+    QCOMPARE(playInFreshProcess(saves, sameNameElsewhere), QStringLiteral("first"));
+    QCOMPARE(playInFreshProcess(saves, game), QStringLiteral("later"));
     // Another storage folder knows nothing of those runs.
-    QCOMPARE(playInFreshProcess(otherSaves), QStringLiteral("first"));
+    QCOMPARE(playInFreshProcess(otherSaves, game), QStringLiteral("first"));
 }
 
 int main(int argc, char *argv[])
 {
     gamepage::IsolatedHome home;
+    GameSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();
     QGuiApplication application(argc, argv);

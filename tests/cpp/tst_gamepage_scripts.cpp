@@ -25,8 +25,8 @@ private slots:
     void initTestCase();
     void readsTheAddress_data();
     void readsTheAddress();
-    void turnsPathsIntoFileUrls_data();
-    void turnsPathsIntoFileUrls();
+    void turnsPathsIntoGameUrls_data();
+    void turnsPathsIntoGameUrls();
     void sizesTheGame_data();
     void sizesTheGame();
     void picksTheNaturalSize_data();
@@ -60,7 +60,7 @@ void GamePageScriptsTest::readsTheAddress_data()
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("height");
 
-    // What the page sees after "file:///opt/vorlumen/flash/flash.html".
+    // What the page sees after "vorlumen://player/flash/flash.html".
     QTest::newRow("plain") << "?jeu=/home/me/x.swf=640=480"
                            << "/home/me/x.swf" << 640.0 << 480.0;
     QTest::newRow("Windows path") << "?jeu=c:/games/x.swf=640=480"
@@ -105,9 +105,8 @@ void GamePageScriptsTest::readsTheAddress()
     QFETCH(double, width);
     QFETCH(double, height);
 
-    // A folder named "jeu=" above the page must not matter.
     const QJSValue result = call(QStringLiteral("parseJeu"),
-                                 {QStringLiteral("file:///opt/jeu=1/flash/flash.html") + query});
+                                 {QStringLiteral("vorlumen://player/flash/flash.html") + query});
     QVERIFY2(!result.isError(), qPrintable(result.toString()));
     QCOMPARE(result.property(QStringLiteral("path")).toString(), path);
     QVERIFY2(sameNumber(result.property(QStringLiteral("width")).toNumber(), width),
@@ -116,26 +115,33 @@ void GamePageScriptsTest::readsTheAddress()
              qPrintable(result.property(QStringLiteral("height")).toString()));
 }
 
-void GamePageScriptsTest::turnsPathsIntoFileUrls_data()
+void GamePageScriptsTest::turnsPathsIntoGameUrls_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("url");
 
     QTest::newRow("plain") << "/home/me/x.swf"
-                           << "file:///home/me/x.swf";
+                           << "vorlumen://player/game/home/me/x.swf";
     QTest::newRow("odd characters") << "/a b/c#d%e?f&g=h+i.swf"
-                                    << "file:///a%20b/c%23d%25e%3Ff%26g%3Dh%2Bi.swf";
+                                    << "vorlumen://player/game/a%20b/c%23d%25e%3Ff%26g%3Dh%2Bi.swf";
     QTest::newRow("accents") << "/\u00e9t\u00e9.swf"
-                             << "file:///%C3%A9t%C3%A9.swf";
+                             << "vorlumen://player/game/%C3%A9t%C3%A9.swf";
     QTest::newRow("Windows drive") << "C:/Games/x y.swf"
-                                   << "file:///C:/Games/x%20y.swf";
+                                   << "vorlumen://player/game/C:/Games/x%20y.swf";
 }
 
-void GamePageScriptsTest::turnsPathsIntoFileUrls()
+void GamePageScriptsTest::turnsPathsIntoGameUrls()
 {
     QFETCH(QString, path);
     QFETCH(QString, url);
-    QCOMPARE(call(QStringLiteral("fileUrlFromPath"), {path}).toString(), url);
+    QCOMPARE(
+        call(QStringLiteral("gameUrlFromPath"), {path, QStringLiteral("vorlumen:")}).toString(),
+        url);
+    // Opened from its file, the page names the game by its file: URL.
+    QString fileUrl = url;
+    fileUrl.replace(QLatin1String("vorlumen://player/game/"), QLatin1String("file:///"));
+    QCOMPARE(call(QStringLiteral("gameUrlFromPath"), {path, QStringLiteral("file:")}).toString(),
+             fileUrl);
 }
 
 void GamePageScriptsTest::sizesTheGame_data()

@@ -1,5 +1,6 @@
 // The native objects the UI uses, and the host's start-up helpers.
 #include "drivesclass.h"
+#include "gamefiles.h"
 #include "hostsetup.h"
 #include "maintenance.h"
 #include "process.h"
@@ -35,6 +36,11 @@ private slots:
     void executeToFileWritesOutput();
     void executeToFileNeverLeavesStaleText();
     void executeToFileStopsARunawayProgram();
+    void gameFilesStayInTheirFolder_data();
+    void gameFilesStayInTheirFolder();
+    void contentTypes();
+    void rendererOption_data();
+    void rendererOption();
 
 private:
     static QString printfProgram() { return QStandardPaths::findExecutable("printf"); }
@@ -42,9 +48,9 @@ private:
 
 void TestHost::commandLineKeepsArgumentsAsTyped()
 {
-    QCOMPARE(host::commandLineFrom({"vorlumen"}), QStringList{QString()});
+    QCOMPARE(host::commandLineFrom({"vorlumen"}), QStringList {QString()});
     QCOMPARE(host::commandLineFrom({"vorlumen", "-Source:/Jeux/Été.SWF", "-fullscreen"}),
-             (QStringList{"-Source:/Jeux/Été.SWF", "-fullscreen"}));
+             (QStringList {"-Source:/Jeux/Été.SWF", "-fullscreen"}));
 }
 
 void TestHost::chromiumFlagsAppend()
@@ -211,8 +217,9 @@ void TestHost::startPassesArgumentsWhole()
 {
     Process process;
     QSignalSpy finished(&process, SIGNAL(finished(int, QProcess::ExitStatus)));
-    process.start(printfProgram(), {QStringLiteral("[%s]"), 1, true, QStringLiteral("a b"),
-                                    QStringLiteral("$(echo x) & y")});
+    process.start(
+        printfProgram(),
+        {QStringLiteral("[%s]"), 1, true, QStringLiteral("a b"), QStringLiteral("$(echo x) & y")});
     QVERIFY(finished.wait(10000));
     QCOMPARE(QString::fromUtf8(process.readAll()), QStringLiteral("[1][true][a b][$(echo x) & y]"));
 }
@@ -222,7 +229,8 @@ void TestHost::executeToFileWritesOutput()
     QTemporaryDir dir;
     const QString output = dir.filePath("not yet/made/swf.txt");
     Process process;
-    QCOMPARE(process.executeToFile(printfProgram(), {QStringLiteral("-X %s -Y %s\\n"), 640, 480}, output),
+    QCOMPARE(process.executeToFile(printfProgram(), {QStringLiteral("-X %s -Y %s\\n"), 640, 480},
+                                   output),
              0);
     QFile file(output);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -253,6 +261,137 @@ void TestHost::executeToFileStopsARunawayProgram()
                                    dir.filePath("swf.txt"), 300),
              -1);
     QVERIFY(timer.elapsed() < 10000);
+}
+
+Q_DECLARE_METATYPE(gamefiles::Verdict)
+
+// Addresses relative to a temporary tree: games/a/ is the game's folder,
+// flash/ the page's; games/other/ and secret/ must stay out of reach.
+void TestHost::gameFilesStayInTheirFolder_data()
+{
+    QTest::addColumn<QString>("address"); // "@" stands for the tree's root
+    QTest::addColumn<gamefiles::Verdict>("verdict");
+    using V = gamefiles::Verdict;
+    const QString game = QStringLiteral("vorlumen://player/game@/games/a/");
+    QTest::newRow("the game") << game + "x.swf" << V::Serve;
+    QTest::newRow("beside it") << game + "level.txt" << V::Serve;
+    QTest::newRow("sub-folder, odd name") << game + "sub/%C3%A9t%C3%A9 %231.xml" << V::Serve;
+    QTest::newRow("link inside") << game + "inner-link.txt" << V::Serve;
+    QTest::newRow("page file") << QStringLiteral("vorlumen://player/flash/flash.html") << V::Serve;
+    QTest::newRow("missing beside") << game + "nothing.txt" << V::Missing;
+    QTest::newRow("missing, folder missing too") << game + "no/such/file.txt" << V::Missing;
+    QTest::newRow("missing page file")
+        << QStringLiteral("vorlumen://player/flash/no.js") << V::Missing;
+    QTest::newRow("another game's folder")
+        << "vorlumen://player/game@/games/other/x.swf" << V::Refuse;
+    QTest::newRow("missing in another folder")
+        << "vorlumen://player/game@/secret/none" << V::Refuse;
+    QTest::newRow("secret") << "vorlumen://player/game@/secret/key" << V::Refuse;
+    QTest::newRow("dot dot") << game + "../../secret/key" << V::Refuse;
+    QTest::newRow("encoded dots") << game + "%2e%2e/%2E%2E/secret/key" << V::Refuse;
+    QTest::newRow("encoded slash") << game + "..%2f..%2fsecret%2fkey" << V::Refuse;
+    QTest::newRow("single dot") << game + "./x.swf" << V::Refuse;
+    QTest::newRow("backslash") << game + "..%5c..%5csecret%5ckey" << V::Refuse;
+    QTest::newRow("link out") << game + "out-link.txt" << V::Refuse;
+    QTest::newRow("folder link out") << game + "out-folder/key" << V::Refuse;
+    QTest::newRow("missing behind a folder link out") << game + "out-folder/none" << V::Refuse;
+    QTest::newRow("dangling link") << game + "dangling.txt" << V::Refuse;
+    QTest::newRow("the folder itself") << game << V::Refuse;
+    QTest::newRow("a sub-folder") << game + "sub" << V::Refuse;
+    QTest::newRow("system file") << "vorlumen://player/game/etc/passwd" << V::Refuse;
+    QTest::newRow("device") << "vorlumen://player/game/dev/null" << V::Refuse;
+    QTest::newRow("page folder escape") << "vorlumen://player/flash/%2e%2e/secret/key" << V::Refuse;
+    // An absolute path after /flash/ stays below flash/, where it is not.
+    QTest::newRow("game files through the page")
+        << "vorlumen://player/flash@/games/a/x.swf" << V::Missing;
+    QTest::newRow("no prefix") << "vorlumen://player@/games/a/x.swf" << V::Refuse;
+    QTest::newRow("other host") << "vorlumen://evil/game@/games/a/x.swf" << V::Refuse;
+    QTest::newRow("port") << "vorlumen://player:80/game@/games/a/x.swf" << V::Refuse;
+    QTest::newRow("file scheme") << "file://@/games/a/x.swf" << V::Refuse;
+    QTest::newRow("internet") << "https://player/game@/games/a/x.swf" << V::Refuse;
+}
+
+void TestHost::gameFilesStayInTheirFolder()
+{
+    QFETCH(QString, address);
+    QFETCH(gamefiles::Verdict, verdict);
+    QTemporaryDir tree;
+    const QString root = tree.path();
+    const QString files[] = {"games/a/x.swf",
+                             "games/a/level.txt",
+                             QString::fromUtf8("games/a/sub/\xc3\xa9t\xc3\xa9 #1.xml"),
+                             "games/other/x.swf",
+                             "secret/key",
+                             "flash/flash.html"};
+    for (const QString &name : files) {
+        QDir().mkpath(QFileInfo(root + '/' + name).absolutePath());
+        QFile file(root + '/' + name);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+    }
+    QVERIFY(QFile::link(root + "/games/a/level.txt", root + "/games/a/inner-link.txt"));
+    QVERIFY(QFile::link(root + "/secret/key", root + "/games/a/out-link.txt"));
+    QVERIFY(QFile::link(root + "/secret", root + "/games/a/out-folder"));
+    QVERIFY(QFile::link(root + "/secret/none", root + "/games/a/dangling.txt"));
+
+    const QUrl url(QString(address).replace(QLatin1Char('@'), root));
+    const gamefiles::Resolution found = gamefiles::resolve(url, root + "/flash", root + "/games/a");
+    QCOMPARE(found.verdict, verdict);
+    QCOMPARE(found.filePath.isEmpty(), verdict != gamefiles::Verdict::Serve);
+    // Without a game, no game file at all.
+    if (url.path().startsWith(QLatin1String("/game/")))
+        QVERIFY(gamefiles::resolve(url, root + "/flash", QString()).verdict
+                == gamefiles::Verdict::Refuse);
+}
+
+void TestHost::contentTypes()
+{
+    const QPair<QString, QByteArray> table[] = {{"a.SWF", "application/x-shockwave-flash"},
+                                                {"r.wasm", "application/wasm"},
+                                                {"p.html", "text/html"},
+                                                {"r.js", "text/javascript"},
+                                                {"l.xml", "text/xml"},
+                                                {"v.txt", "text/plain"},
+                                                {"i.png", "image/png"},
+                                                {"i.jpeg", "image/jpeg"},
+                                                {"s.mp3", "audio/mpeg"},
+                                                {"noext", "application/octet-stream"}};
+    for (const auto &row : table)
+        QCOMPARE(gamefiles::contentTypeFor(row.first), row.second);
+}
+
+void TestHost::rendererOption_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("renderer");
+    QTest::addColumn<bool>("warned");
+    const int autoR = int(host::Renderer::Auto);
+    const int webgl = int(host::Renderer::WebGL);
+    const int canvas = int(host::Renderer::Canvas);
+    QTest::newRow("none") << QStringList {"-source:/g/x.swf"} << autoR << false;
+    QTest::newRow("webgl, any case") << QStringList {"-RENDERER:WebGL"} << webgl << false;
+    QTest::newRow("canvas") << QStringList {"-renderer:canvas"} << canvas << false;
+    QTest::newRow("later wins") << QStringList {"-renderer:webgl", "-renderer:auto"} << autoR
+                                << false;
+    QTest::newRow("unknown ignored")
+        << QStringList {"-renderer:webgl", "-renderer:vulkan"} << webgl << true;
+    QTest::newRow("empty value") << QStringList {"-renderer:"} << autoR << true;
+    QTest::newRow("inside a game's path")
+        << QStringList {"-source:/g/-renderer:webgl.swf"} << autoR << false;
+    QTest::newRow("quoted") << QStringList {"\"-Renderer:canvas\""} << canvas << false;
+    QTest::newRow("not at the start") << QStringList {"x-renderer:webgl"} << autoR << false;
+}
+
+void TestHost::rendererOption()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, renderer);
+    QFETCH(bool, warned);
+    QString warning;
+    QCOMPARE(int(host::rendererFromArguments(arguments, &warning)), renderer);
+    QCOMPARE(!warning.isEmpty(), warned);
+    const bool ignoresBlocklist = host::chromiumFlags("", "/x", host::Renderer(renderer))
+                                      .contains("--ignore-gpu-blocklist");
+    QCOMPARE(ignoresBlocklist, renderer == int(host::Renderer::WebGL));
 }
 
 QTEST_GUILESS_MAIN(TestHost)

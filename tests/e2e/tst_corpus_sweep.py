@@ -9,7 +9,9 @@ yet; those only have to fail gracefully. A screenshot of each movie is kept
 under <build>/e2e-shots/corpus/.
 
 Environment: VORLUMEN_BUILD_DIR, VORLUMEN_CORPUS_DIR; VORLUMEN_SWEEP_ONLY=a,b
-plays only the files whose name contains one of the words."""
+plays only the files whose name contains one of the words;
+VORLUMEN_SWEEP_ARGS="-renderer:webgl" adds player options (the screenshots
+then go to corpus-renderer-webgl/)."""
 
 import csv
 import os
@@ -26,7 +28,9 @@ from player import (CORPUS_DIR, SHOTS_DIR, SIZE_REPORT_PREFIX, SOURCE_DIR, Playe
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 720
 COMPATIBILITY_DOC = SOURCE_DIR / "docs" / "compatibility.md"
-CORPUS_SHOTS = SHOTS_DIR / "corpus"
+EXTRA_ARGS = os.environ.get("VORLUMEN_SWEEP_ARGS", "").split()
+CORPUS_SHOTS = SHOTS_DIR / "-".join(["corpus"] + [re.sub(r"[^a-z0-9]+", "-", a.lower()).strip("-")
+                                                  for a in EXTRA_ARGS])
 # Ruffle starts inside the page; on a loaded 2-core machine that alone can
 # take many seconds, which bench/startup measures. Drawing is timed from the
 # moment Ruffle starts loading the movie.
@@ -183,7 +187,7 @@ class CorpusSweep(unittest.TestCase):
 
     def play(self, movie):
         home = new_home("vorlumen-sweep-")
-        player = Player(self.xvfb.display, home, ["-source:" + str(movie), "-nodatetime"],
+        player = Player(self.xvfb.display, home, ["-source:" + str(movie), "-nodatetime"] + EXTRA_ARGS,
                         env={"QTWEBENGINE_CHROMIUM_FLAGS": ENGINE_FLAGS})
         run = Run()
         try:

@@ -3,6 +3,8 @@
 // messages, asks it questions and grabs what it shows.
 #pragma once
 
+#include "gameschemehandler.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -52,18 +54,15 @@ inline QString buildDir()
     return QStringLiteral(VORLUMEN_BUILD_DIR);
 }
 
-// The window's contract: only "%" and "#" are escaped in the game's path.
-inline QString gamePageAddress(const QString &applicationDirPath, const QString &source,
-                               const QString &width, const QString &height)
+// The window's contract (gamePageAddress in ui/lib/addresses.js): only "%"
+// and "#" are escaped in the game's path.
+inline QString gamePageAddress(const QString &source, const QString &width, const QString &height)
 {
     QString path = source;
     path.replace(QLatin1Char('%'), QLatin1String("%25"));
     path.replace(QLatin1Char('#'), QLatin1String("%23"));
-    QString folder = applicationDirPath;
-    while (folder.startsWith(QLatin1Char('/')))
-        folder.remove(0, 1);
-    return QLatin1String("file:///") + folder + QLatin1String("/flash/flash.html?jeu=") + path
-        + QLatin1Char('=') + width + QLatin1Char('=') + height;
+    return QLatin1String("vorlumen://player/flash/flash.html?jeu=") + path + QLatin1Char('=')
+        + width + QLatin1Char('=') + height;
 }
 
 struct GameSize
@@ -75,8 +74,11 @@ struct GameSize
 class GamePageHarness
 {
 public:
-    explicit GamePageHarness(const QSize &viewSize = QSize(800, 600))
+    explicit GamePageHarness(const QSize &viewSize = QSize(800, 600),
+                             host::Renderer renderer = host::Renderer::Auto)
+        : gameFiles(buildDir() + QLatin1String("/flash"), renderer)
     {
+        gameFiles.installOnDefaultProfile();
         view.setResizeMode(QQuickView::SizeRootObjectToView);
         view.setSource(QUrl::fromLocalFile(QStringLiteral(GAMEPAGE_FIXTURES_DIR)
                                            + QLatin1String("/GamePageScene.qml")));
@@ -107,6 +109,15 @@ public:
         consoleSpy->clear();
         QMetaObject::invokeMethod(root, "load", Q_ARG(QVariant, address),
                                   Q_ARG(QVariant, saveFolder));
+    }
+
+    // What the window does to play a game: name it to the host, then show
+    // the game page for it.
+    void play(const QString &source, const QString &width, const QString &height,
+              const QString &saveFolder = QString())
+    {
+        gameFiles.setGameFile(source);
+        navigate(gamePageAddress(source, width, height), saveFolder);
     }
 
     QStringList messages() const
@@ -207,6 +218,7 @@ public:
         return pattern;
     }
 
+    GameSchemeHandler gameFiles;
     QQuickView view;
     QQuickItem *root = nullptr;
     std::unique_ptr<QSignalSpy> consoleSpy;
@@ -221,6 +233,7 @@ public:
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
         gamepage::IsolatedHome home;                                                               \
+        GameSchemeHandler::registerScheme();                                                       \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);                          \
         QtWebEngine::initialize();                                                                 \
         QGuiApplication application(argc, argv);                                                   \

@@ -1,5 +1,6 @@
 // Qt Quick Test runner for the UI documents: the same native types, context
 // properties and compiled-in resources as the player, with the web engine.
+#include "gameschemehandler.h"
 #include "hostsetup.h"
 #include "maintenance.h"
 #include "testhost.h"
@@ -14,6 +15,16 @@ class Setup : public QObject
 {
     Q_OBJECT
 
+public:
+    Setup()
+        : m_gameFiles(QStringLiteral(VORLUMEN_BUILD_DIR) + QLatin1String("/flash"),
+                      host::Renderer::Auto)
+    {
+        m_gameFiles.installOnDefaultProfile();
+        connect(&m_maintenance, &Maintenance::gameFileChosen, &m_gameFiles,
+                &GameSchemeHandler::setGameFile);
+    }
+
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
@@ -27,12 +38,14 @@ public slots:
     }
 
 private:
+    GameSchemeHandler m_gameFiles;
     Maintenance m_maintenance;
 };
 
 int main(int argc, char **argv)
 {
     host::prepareEnvironment(QStringLiteral(VORLUMEN_BUILD_DIR));
+    GameSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();
     QGuiApplication application(argc, argv);

@@ -362,7 +362,7 @@ TestCase {
         compare(win.swfheight, "200")
         compare(win.isSWF, true)
         var url = String(child("webviewFlash").url)
-        verify(url.indexOf(Addresses.localFolderAddress(testHost.buildDir + "/flash/flash.html")) === 0, url)
+        verify(url.indexOf(Addresses.gamePageLocation + "?jeu=") === 0, url)
         tryCompare(d, "visible", false)
         tryVerify(function () { return win.widthJeu > 0 && win.heightJeu > 0 }, 30000,
                   "the page did not play " + data.file)

@@ -98,6 +98,14 @@ TestCase {
         compare(Options.plainHelp(rich), "Options :\n\n> -a - one.\n> -b - « two ».")
     }
 
+    function test_terminalHelp() {
+        var lines = Options.terminalHelp("Options :<br>> <b>-a</b> - one.<br>").split("\n")
+        compare(lines[0], "Options :")
+        compare(lines[1], "> -a - one.")
+        verify(/^> -renderer: - .*auto.*webgl.*canvas/.test(lines[2]), lines[2])
+        compare(lines.length, 3)
+    }
+
     function test_folderAddress_data() {
         return [
             { tag: "unix", path: "/home/x", address: "file:///home/x" },
@@ -122,14 +130,14 @@ TestCase {
     }
 
     function test_gamePageAddress() {
-        compare(Addresses.gamePageAddress("/opt/v", "/g/x.swf", "640", "480"),
-                "file:///opt/v/flash/flash.html?jeu=/g/x.swf=640=480")
-        compare(Addresses.gamePageAddress("C:/Player", "c:/games/x.swf", "640", "480"),
-                "file:///C:/Player/flash/flash.html?jeu=c:/games/x.swf=640=480")
-        compare(Addresses.gamePageAddress("/opt/v", "/g/a=b #1 100%.swf", "NaN", "NaN"),
-                "file:///opt/v/flash/flash.html?jeu=/g/a=b %231 100%25.swf=NaN=NaN")
-        compare(Addresses.gamePageAddress("/opt/v", "/g/x.swf", "", ""),
-                "file:///opt/v/flash/flash.html?jeu=/g/x.swf==")
+        compare(Addresses.gamePageAddress("/g/x.swf", "640", "480"),
+                "vorlumen://player/flash/flash.html?jeu=/g/x.swf=640=480")
+        compare(Addresses.gamePageAddress("c:/games/x.swf", "640", "480"),
+                "vorlumen://player/flash/flash.html?jeu=c:/games/x.swf=640=480")
+        compare(Addresses.gamePageAddress("/g/a=b #1 100%.swf", "NaN", "NaN"),
+                "vorlumen://player/flash/flash.html?jeu=/g/a=b %231 100%25.swf=NaN=NaN")
+        compare(Addresses.gamePageAddress("/g/x.swf", "", ""),
+                "vorlumen://player/flash/flash.html?jeu=/g/x.swf==")
     }
 
     function test_addressChange_data() {
@@ -140,7 +148,10 @@ TestCase {
             { tag: "internet in capitals", url: "HTTPS://EXAMPLE.COM/", origine: true, bezel: true, isSWF: false, expectedBezel: false },
             { tag: "local, bezel wanted", url: "file:///opt/v/flash/flash.html?jeu=/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
             { tag: "local, bezel not wanted", url: "file:///opt/v/flash/flash.html", origine: false, bezel: false, isSWF: true, expectedBezel: false },
-            { tag: "local keeps a shown bezel", url: "file:///opt/v/flash/flash.html", origine: false, bezel: true, isSWF: true, expectedBezel: true }
+            { tag: "local keeps a shown bezel", url: "file:///opt/v/flash/flash.html", origine: false, bezel: true, isSWF: true, expectedBezel: true },
+            { tag: "game page", url: "vorlumen://player/flash/flash.html?jeu=/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
+            { tag: "game page, http in the game's path", url: "vorlumen://player/flash/flash.html?jeu=/home/httpgames/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
+            { tag: "http page posing as the game page", url: "https://x/vorlumen://player/flash/flash.html?jeu=/a.swf", origine: true, bezel: true, isSWF: false, expectedBezel: false }
         ]
     }
 

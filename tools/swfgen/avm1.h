@@ -33,6 +33,9 @@ public:
     // Pops a value; branches when it is true.
     ActionBuilder &ifTrue(const std::string &label) { return branch(0x9D, label); }
     ActionBuilder &label(const std::string &name);
+    // Stack before: URL, target. The flags choose between loading variables
+    // (0x80), loading a movie into a clip (0x40) or into a level / window (0).
+    ActionBuilder &getUrl2(uint8_t flags) { return withPayload(0x9A, Bytes {flags}); }
 
     // The bytecode with its end marker; throws on an unknown label.
     Bytes build() const;

@@ -34,9 +34,14 @@ const char kUsage[]
       "  --demo                  the demo game (640x480, animated, loops)\n"
       "  --colors                background #2040C0, #E03020 rectangle on the centre half\n"
       "  --saver                 counts its runs in the shared object \"vorlumen-test\";\n"
-      "                          centre rectangle green (1st run), yellow (2nd), red (later)\n";
+      "                          centre rectangle green (1st run), yellow (2nd), red (later)\n"
+      "  --load-vars FLAG=URL    load a variables file at start; a green square in its\n"
+      "                          slot once it set FLAG to \"yes\" (repeatable, slots in a row)\n"
+      "  --load-movie FLAG=URL   load a child movie into a level; the same, once the\n"
+      "                          child set _level0.FLAG to \"yes\"\n"
+      "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n";
 
-enum class Preset { None, Demo, Colours, Saver };
+enum class Preset { None, Demo, Colours, Saver, LoadProbe, Flag };
 
 struct PixelRect
 {
@@ -60,6 +65,8 @@ struct Options
     int rectBits = -1;
     long long cut = -1;
     Preset preset = Preset::None;
+    std::vector<swfgen::LoadRequest> loads;
+    std::string flag;
 };
 
 [[noreturn]] void usageError(const std::string &message)
@@ -178,6 +185,18 @@ Options parseOptions(int argc, char **argv)
             options.preset = Preset::Colours;
         } else if (arg == "--saver") {
             options.preset = Preset::Saver;
+        } else if (arg == "--load-vars" || arg == "--load-movie") {
+            const std::string text = value();
+            const size_t at = text.find('=');
+            if (at == 0 || at == std::string::npos)
+                usageError(arg + " takes FLAG=URL: " + text);
+            options.loads.push_back({arg == "--load-vars" ? swfgen::LoadRequest::Variables
+                                                          : swfgen::LoadRequest::ChildMovie,
+                                     text.substr(at + 1), text.substr(0, at)});
+            options.preset = Preset::LoadProbe;
+        } else if (arg == "--set-flag") {
+            options.flag = value();
+            options.preset = Preset::Flag;
         } else {
             usageError("unknown option: " + arg);
         }
@@ -214,6 +233,10 @@ swfgen::Movie movieFor(const Options &options)
     case Preset::Saver:
         return swfgen::saverMovie(options.width == 550 ? 640 : options.width,
                                   options.height == 400 ? 480 : options.height);
+    case Preset::LoadProbe:
+        return swfgen::loadProbeMovie(options.loads, options.width, options.height);
+    case Preset::Flag:
+        return swfgen::flagMovie(options.flag);
     case Preset::None:
         break;
     }

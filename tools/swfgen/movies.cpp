@@ -2,6 +2,7 @@
 
 #include "avm1.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace swfgen {
@@ -41,7 +42,92 @@ void pushCount(ActionBuilder &code)
     code.push("count").getMember();
 }
 
+// _root.<method>(arguments...), its result dropped; the arguments are
+// pushed by the caller, last first.
+void callOnRoot(ActionBuilder &code, const char *method, int32_t argumentCount)
+{
+    code.push(argumentCount).push("_root").getVariable().push(method).callMethod().pop();
+}
+
+// A filled square drawn with the drawing API on the root timeline.
+void drawSquare(ActionBuilder &code, int32_t left, int32_t top, int32_t size, Rgb colour)
+{
+    code.push(int32_t(colour.r << 16 | colour.g << 8 | colour.b));
+    callOnRoot(code, "beginFill", 1);
+    code.push(top).push(left);
+    callOnRoot(code, "moveTo", 2);
+    const int32_t corners[][2]
+        = {{left + size, top}, {left + size, top + size}, {left, top + size}, {left, top}};
+    for (const auto &corner : corners) {
+        code.push(corner[1]).push(corner[0]);
+        callOnRoot(code, "lineTo", 2);
+    }
+    callOnRoot(code, "endFill", 0);
+}
+
+// Frame 1: ask for every file, once (the timeline loops).
+Bytes loadRequestActions(const std::vector<LoadRequest> &requests)
+{
+    ActionBuilder code;
+    code.push("started").getVariable().ifTrue("done");
+    code.push("started").push(1).setVariable();
+    int level = 10;
+    for (const LoadRequest &request : requests) {
+        code.push(request.url);
+        if (request.kind == LoadRequest::Variables)
+            code.push("_level0").getUrl2(0x80);
+        else
+            code.push("_level" + std::to_string(level++)).getUrl2(0x00);
+    }
+    code.label("done");
+    return code.build();
+}
+
+// Frame 2: a square for each file arrived, drawn once.
+Bytes loadCheckActions(const std::vector<LoadRequest> &requests, double widthPixels,
+                       double heightPixels)
+{
+    ActionBuilder code;
+    const double slotWidth = widthPixels / double(requests.size());
+    const int32_t size = int32_t(std::min(slotWidth, heightPixels) / 2);
+    for (size_t i = 0; i < requests.size(); ++i) {
+        const std::string next = "next" + std::to_string(i);
+        const std::string drawn = "drawn" + std::to_string(i);
+        code.push(requests[i].flag).getVariable().push("yes").equals().logicalNot().ifTrue(next);
+        code.push(drawn).getVariable().ifTrue(next);
+        code.push(drawn).push(1).setVariable();
+        const int32_t left = int32_t(slotWidth * (double(i) + 0.5)) - size / 2;
+        const int32_t top = int32_t(heightPixels / 2) - size / 2;
+        drawSquare(code, left, top, size, kLoadArrived);
+        code.label(next);
+    }
+    return code.build();
+}
+
 } // namespace
+
+Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixels,
+                     double heightPixels)
+{
+    Movie movie(widthPixels, heightPixels, 24);
+    movie.setBackground(kLoadProbeBackground);
+    movie.doAction(loadRequestActions(requests));
+    movie.showFrame();
+    if (!requests.empty())
+        movie.doAction(loadCheckActions(requests, widthPixels, heightPixels));
+    movie.showFrame();
+    return movie;
+}
+
+Movie flagMovie(const std::string &flag)
+{
+    Movie movie(10, 10, 24);
+    ActionBuilder code;
+    code.push("_level0").getVariable().push(flag).push("yes").setMember().stop();
+    movie.doAction(code.build());
+    movie.showFrame();
+    return movie;
+}
 
 Movie demoMovie()
 {

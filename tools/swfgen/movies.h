@@ -6,6 +6,9 @@
 
 #include "swfgen.h"
 
+#include <string>
+#include <vector>
+
 namespace swfgen {
 
 // Known colours of the colour test movie: the background fills the stage and
@@ -28,9 +31,26 @@ constexpr Rgb kSaverLaterRuns {0xE0, 0x30, 0x20};
 constexpr double kDemoWidth = 640;
 constexpr double kDemoHeight = 480;
 
+// The load-probe movie asks for files when it starts and shows, in a row of
+// slots across the stage, a square of kLoadArrived for each file that came.
+// A variables file arrives when it sets `flag` to "yes" on _level0; a child
+// movie when it does so itself (see flagMovie).
+struct LoadRequest
+{
+    enum Kind { Variables, ChildMovie } kind;
+    std::string url;
+    std::string flag;
+};
+constexpr Rgb kLoadProbeBackground {0x30, 0x30, 0x30};
+constexpr Rgb kLoadArrived {0x20, 0xC0, 0x40};
+
 Movie demoMovie();
 Movie colourTestMovie(double widthPixels, double heightPixels);
 Movie saverMovie(double widthPixels, double heightPixels);
+Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixels,
+                     double heightPixels);
+// A tiny movie that sets _level0[flag] to "yes" when it plays.
+Movie flagMovie(const std::string &flag);
 // The bytecode of the run-counting movie's first frame.
 Bytes saverActions();
 

@@ -45,18 +45,28 @@ function isFollowableAddress(url) {
     return isInternetAddress(url);
 }
 
+// The game page, served by the player itself from flash/ beside the
+// executable (docs/page.md): a fixed address, whatever the install folder.
+var gamePageLocation = "vorlumen://player/flash/flash.html";
+
 // The game page address. Only "%" and "#" are escaped in the game's path: the
 // page splits the rest itself, "=" included (the sizes follow the last two).
-function gamePageAddress(applicationDirPath, source, width, height) {
+function gamePageAddress(source, width, height) {
     var path = String(source).replace(/%/g, "%25").replace(/#/g, "%23");
-    return localFolderAddress(applicationDirPath + "/flash/flash.html") + "?jeu=" + path + "="
-           + width + "=" + height;
+    return gamePageLocation + "?jeu=" + path + "=" + width + "=" + height;
+}
+
+// Whether the view shows the game page, whatever game it plays (a game's
+// path may well hold "http").
+function isGamePageAddress(url) {
+    var text = String(url);
+    return text === gamePageLocation || text.indexOf(gamePageLocation + "?") === 0;
 }
 
 // What a change of the view's address means for the window.
 function stateForAddress(url, bezelActifOrigine, bezelActif) {
     var text = String(url);
-    if (text !== "" && !isInternetAddress(text))
+    if (isGamePageAddress(text) || (text !== "" && !isInternetAddress(text)))
         return { isSWF: true, bezelActif: bezelActifOrigine ? true : bezelActif };
     return { isSWF: false, bezelActif: false };
 }

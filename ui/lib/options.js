@@ -110,6 +110,18 @@ function mapperCommand(applicationDirPath, profile, controller, windows) {
     return { program: program, arguments: args };
 }
 
+// Start-up options the host reads itself, before the window exists; the
+// help dialog leaves them out, the terminal's help lists them.
+var hostOptionsHelp = "> -renderer: - Choose Ruffle's renderer: auto (default, the web engine"
+    + " decides), webgl (WebGL even where the engine's GPU block list refuses it; some"
+    + " games need it to draw) or canvas (example : -renderer:webgl).";
+
+// The help printed on standard output: the dialog's text, then the host's
+// own options.
+function terminalHelp(richText) {
+    return plainHelp(richText) + "\n" + hostOptionsHelp;
+}
+
 // The help text as plain text, for a terminal: white space runs count as
 // one blank, as in rich text; every <br> ends a line.
 function plainHelp(richText) {

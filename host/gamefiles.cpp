@@ -1,0 +1,140 @@
+#include "gamefiles.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+namespace gamefiles {
+
+namespace {
+
+const QString pagePrefix = QStringLiteral("/flash/");
+const QString gamePrefix = QStringLiteral("/game/");
+
+// "." and ".." segments are refused rather than resolved: no legitimate
+// request needs them once the engine has normalised the address, and a
+// percent-encoded one ("%2e%2e") only shows up after decoding.
+bool hasDotSegment(const QString &path)
+{
+    const auto segments = path.split(QLatin1Char('/'));
+    for (const QString &segment : segments) {
+        if (segment == QLatin1String(".") || segment == QLatin1String(".."))
+            return true;
+    }
+    return false;
+}
+
+// The local path a decoded URL path names, with the folder it must stay in.
+bool mapPath(const QString &urlPath, const QString &pageFolder, const QString &gameFolder,
+             QString *filePath, QString *folder)
+{
+    if (urlPath.startsWith(pagePrefix)) {
+        *folder = pageFolder;
+        *filePath = pageFolder + QLatin1Char('/') + urlPath.mid(pagePrefix.size());
+        return true;
+    }
+    if (urlPath.startsWith(gamePrefix)) {
+        *folder = gameFolder;
+        QString path = urlPath.mid(gamePrefix.size() - 1); // keeps the leading "/"
+        // A Windows drive path comes as /C:/x.
+        if (path.size() > 2 && path.at(2) == QLatin1Char(':'))
+            path.remove(0, 1);
+        *filePath = path;
+        return true;
+    }
+    return false;
+}
+
+bool isInside(const QString &canonicalPath, const QString &canonicalFolder)
+{
+    const QString withSlash = canonicalFolder.endsWith(QLatin1Char('/'))
+        ? canonicalFolder
+        : canonicalFolder + QLatin1Char('/');
+    return canonicalPath.startsWith(withSlash) && canonicalPath.size() > withSlash.size();
+}
+
+// For a file that does not exist: whether its nearest existing parent lies
+// inside the folder, so that "missing" tells nothing about other folders.
+bool missingInside(const QString &filePath, const QString &canonicalFolder)
+{
+    QFileInfo parent(QFileInfo(filePath).absolutePath());
+    while (!parent.exists() && !parent.isRoot())
+        parent = QFileInfo(parent.absolutePath());
+    const QString canonicalParent = parent.canonicalFilePath();
+    return canonicalParent == canonicalFolder || isInside(canonicalParent, canonicalFolder);
+}
+
+} // namespace
+
+Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &gameFolder)
+{
+    if (!url.isValid() || url.scheme() != QLatin1String(kScheme)
+        || url.host() != QLatin1String(kHost) || url.port() != -1 || !url.userInfo().isEmpty())
+        return {};
+    const QString urlPath = url.path(QUrl::FullyDecoded);
+    if (hasDotSegment(urlPath) || urlPath.contains(QChar(0)) || urlPath.contains(QLatin1Char('\\')))
+        return {};
+    QString filePath;
+    QString folder;
+    if (!mapPath(urlPath, pageFolder, gameFolder, &filePath, &folder) || folder.isEmpty())
+        return {};
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    if (canonicalFolder.isEmpty())
+        return {};
+    const QFileInfo file(filePath);
+    if (!file.exists() && !file.isSymLink()) {
+        if (missingInside(filePath, canonicalFolder))
+            return {Verdict::Missing, QString()};
+        return {};
+    }
+    // Symbolic links are followed to their target, which must stay inside.
+    const QString canonicalFile = file.canonicalFilePath();
+    if (canonicalFile.isEmpty() || !isInside(canonicalFile, canonicalFolder))
+        return {};
+    const QFileInfo target(canonicalFile);
+    if (!target.isFile() || !target.isReadable())
+        return {};
+    return {Verdict::Serve, canonicalFile};
+}
+
+QString gameUrlPrefix()
+{
+    return QLatin1String(kScheme) + QLatin1String("://") + QLatin1String(kHost) + gamePrefix;
+}
+
+// Bare types: the engine takes "text/html; charset=..." for something else
+// than a page and shows its source.
+QByteArray contentTypeFor(const QString &fileName)
+{
+    static const struct
+    {
+        const char *suffix;
+        const char *type;
+    } types[] = {
+        {"swf", "application/x-shockwave-flash"},
+        {"wasm", "application/wasm"},
+        {"js", "text/javascript"},
+        {"html", "text/html"},
+        {"htm", "text/html"},
+        {"css", "text/css"},
+        {"json", "application/json"},
+        {"xml", "text/xml"},
+        {"txt", "text/plain"},
+        {"png", "image/png"},
+        {"jpg", "image/jpeg"},
+        {"jpeg", "image/jpeg"},
+        {"gif", "image/gif"},
+        {"mp3", "audio/mpeg"},
+        {"wav", "audio/wav"},
+        {"ogg", "audio/ogg"},
+        {"flv", "video/x-flv"},
+        {"mp4", "video/mp4"},
+    };
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    for (const auto &entry : types) {
+        if (suffix == QLatin1String(entry.suffix))
+            return entry.type;
+    }
+    return "application/octet-stream";
+}
+
+} // namespace gamefiles

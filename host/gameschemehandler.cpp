@@ -1,0 +1,105 @@
+#include "gameschemehandler.h"
+
+#include "gamefiles.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QQuickWebEngineProfile>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+
+namespace {
+
+// Generated, not a file: tells the page what the start-up options chose.
+const QString settingsPath = QStringLiteral("/flash/player-settings.js");
+
+QByteArray rendererName(host::Renderer renderer)
+{
+    switch (renderer) {
+    case host::Renderer::WebGL:
+        return "webgl";
+    case host::Renderer::Canvas:
+        return "canvas";
+    case host::Renderer::Auto:
+        break;
+    }
+    return "";
+}
+
+QUrl ourOrigin()
+{
+    return QUrl(QLatin1String(gamefiles::kScheme) + QLatin1String("://")
+                + QLatin1String(gamefiles::kHost));
+}
+
+} // namespace
+
+void GameSchemeHandler::registerScheme()
+{
+    QWebEngineUrlScheme scheme(gamefiles::kScheme);
+    // A host, so that the origin (and with it local storage) is an ordinary
+    // one. LocalScheme would make the engine refuse to load the page.
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setDefaultPort(QWebEngineUrlScheme::PortUnspecified);
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+GameSchemeHandler::GameSchemeHandler(const QString &pageFolder, host::Renderer renderer,
+                                     QObject *parent)
+    : QWebEngineUrlSchemeHandler(parent)
+    , m_pageFolder(pageFolder)
+    , m_renderer(renderer)
+{
+}
+
+void GameSchemeHandler::installOnDefaultProfile()
+{
+    QQuickWebEngineProfile::defaultProfile()->installUrlSchemeHandler(gamefiles::kScheme, this);
+}
+
+void GameSchemeHandler::setGameFile(const QString &path)
+{
+    m_gameFolder = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+}
+
+// The window's own navigations have no initiator; everything else must come
+// from a page of this scheme, never from an internet page.
+bool GameSchemeHandler::isFromOurPages(const QWebEngineUrlRequestJob *job) const
+{
+    const QUrl initiator = job->initiator();
+    return initiator.isEmpty() || initiator == ourOrigin();
+}
+
+void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
+{
+    if (job->requestMethod() != "GET" || !isFromOurPages(job)) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    if (job->requestUrl().path() == settingsPath && job->requestUrl().host() == gamefiles::kHost) {
+        serveSettings(job);
+        return;
+    }
+    const gamefiles::Resolution found
+        = gamefiles::resolve(job->requestUrl(), m_pageFolder, m_gameFolder);
+    if (found.verdict == gamefiles::Verdict::Missing) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    auto *file = new QFile(found.filePath, job);
+    if (found.verdict != gamefiles::Verdict::Serve || !file->open(QIODevice::ReadOnly)) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    job->reply(gamefiles::contentTypeFor(found.filePath), file);
+}
+
+void GameSchemeHandler::serveSettings(QWebEngineUrlRequestJob *job)
+{
+    auto *buffer = new QBuffer(job);
+    buffer->setData("var playerRenderer = \"" + rendererName(m_renderer) + "\";\n");
+    buffer->open(QIODevice::ReadOnly);
+    job->reply("text/javascript", buffer);
+}

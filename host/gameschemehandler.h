@@ -1,0 +1,39 @@
+#pragma once
+
+#include "hostsetup.h"
+
+#include <QWebEngineUrlSchemeHandler>
+
+// Serves the player's own URL scheme (see gamefiles.h) to the game view:
+// the game page, Ruffle, and the files of the game being played, read-only.
+// Which game that is, only the window says (setGameFile); nothing the page
+// or the movie asks for can change it.
+class GameSchemeHandler : public QWebEngineUrlSchemeHandler
+{
+    Q_OBJECT
+
+public:
+    // Must run before the application object exists.
+    static void registerScheme();
+
+    GameSchemeHandler(const QString &pageFolder, host::Renderer renderer,
+                      QObject *parent = nullptr);
+
+    // Serves the scheme to the views of the default profile, the one the
+    // game view uses.
+    void installOnDefaultProfile();
+
+    void requestStarted(QWebEngineUrlRequestJob *job) override;
+
+public slots:
+    // The game now played; its folder is the only one games may read.
+    void setGameFile(const QString &path);
+
+private:
+    bool isFromOurPages(const QWebEngineUrlRequestJob *job) const;
+    void serveSettings(QWebEngineUrlRequestJob *job);
+
+    QString m_pageFolder;
+    QString m_gameFolder;
+    host::Renderer m_renderer;
+};
