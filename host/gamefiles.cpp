@@ -9,6 +9,7 @@ namespace {
 
 const QString pagePrefix = QStringLiteral("/flash/");
 const QString gamePrefix = QStringLiteral("/game/");
+const QString rufflePrefix = QStringLiteral("/flash/ruffle/");
 
 // "." and ".." segments are refused rather than resolved: no legitimate
 // request needs them once the engine has normalised the address, and a
@@ -94,6 +95,22 @@ Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &ga
     if (!target.isFile() || !target.isReadable())
         return {};
     return {Verdict::Serve, canonicalFile};
+}
+
+bool mayRequest(const QUrl &initiator, const QUrl &url)
+{
+    if (initiator.isEmpty())
+        return true;
+    const QString scheme = initiator.scheme();
+    if (scheme == QLatin1String(kScheme))
+        return initiator.host() == QLatin1String(kHost) && initiator.port() == -1;
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return false;
+    // Decoded, so that "%2e%2e" cannot climb out; resolve() refuses dot
+    // segments as well.
+    const QString path = url.path(QUrl::FullyDecoded);
+    return url.scheme() == QLatin1String(kScheme) && url.host() == QLatin1String(kHost)
+        && path.startsWith(rufflePrefix) && !hasDotSegment(path);
 }
 
 QString gameUrlPrefix()

@@ -35,6 +35,12 @@ struct Resolution
 // game being played, empty while none is. Both may be given in any form.
 Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &gameFolder);
 
+// Who asks decides what may be read. The player's own pages (and the
+// window's navigations, which have no initiator) read everything above; an
+// internet page (http or https) reads Ruffle alone, so that its embedded
+// movies play, and nothing else: not the game page, not a game's files.
+bool mayRequest(const QUrl &initiator, const QUrl &url);
+
 // The address under which the page asks for a game file.
 QString gameUrlPrefix();
 

@@ -27,12 +27,6 @@ QByteArray rendererName(host::Renderer renderer)
     return "";
 }
 
-QUrl ourOrigin()
-{
-    return QUrl(QLatin1String(gamefiles::kScheme) + QLatin1String("://")
-                + QLatin1String(gamefiles::kHost));
-}
-
 } // namespace
 
 void GameSchemeHandler::registerScheme()
@@ -64,17 +58,10 @@ void GameSchemeHandler::setGameFile(const QString &path)
     m_gameFolder = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
 }
 
-// The window's own navigations have no initiator; everything else must come
-// from a page of this scheme, never from an internet page.
-bool GameSchemeHandler::isFromOurPages(const QWebEngineUrlRequestJob *job) const
-{
-    const QUrl initiator = job->initiator();
-    return initiator.isEmpty() || initiator == ourOrigin();
-}
-
 void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
-    if (job->requestMethod() != "GET" || !isFromOurPages(job)) {
+    if (job->requestMethod() != "GET"
+        || !gamefiles::mayRequest(job->initiator(), job->requestUrl())) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }

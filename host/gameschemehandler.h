@@ -30,7 +30,6 @@ public slots:
     void setGameFile(const QString &path);
 
 private:
-    bool isFromOurPages(const QWebEngineUrlRequestJob *job) const;
     void serveSettings(QWebEngineUrlRequestJob *job);
 
     QString m_pageFolder;

@@ -1,6 +1,7 @@
 #include "gameschemehandler.h"
 #include "gracefulstop.h"
 #include "hostsetup.h"
+#include "internetflash.h"
 #include "maintenance.h"
 
 #include <QGuiApplication>
@@ -45,6 +46,8 @@ int main(int argc, char *argv[])
 
     GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"), renderer);
     gameFiles.installOnDefaultProfile();
+    if (!internetflash::installOnDefaultProfile(applicationDir + QLatin1String("/flash")))
+        std::fprintf(stderr, "Flash in internet pages is off: the game page's files are missing\n");
     auto maintenance = std::make_unique<Maintenance>();
     QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &gameFiles,
                      &GameSchemeHandler::setGameFile);

@@ -38,6 +38,8 @@ private slots:
     void executeToFileStopsARunawayProgram();
     void gameFilesStayInTheirFolder_data();
     void gameFilesStayInTheirFolder();
+    void whoMayRequestWhat_data();
+    void whoMayRequestWhat();
     void contentTypes();
     void rendererOption_data();
     void rendererOption();
@@ -140,14 +142,22 @@ void TestHost::gameFileChecks_data()
     QTest::newRow("plain SWF") << "FWS" << QString();
     QTest::newRow("zlib SWF") << "CWS" << QString();
     QTest::newRow("LZMA SWF") << "ZWS" << QString();
-    QTest::newRow("lower-case signature") << "fws" << "not a SWF file";
-    QTest::newRow("empty file") << "empty" << "not a SWF file";
-    QTest::newRow("HTML named .swf") << "html" << "not a SWF file";
-    QTest::newRow("folder") << "folder" << "not a regular file";
-    QTest::newRow("FIFO") << "fifo" << "not a regular file";
-    QTest::newRow("device") << "device" << "not a regular file";
-    QTest::newRow("missing") << "missing" << "file not found";
-    QTest::newRow("empty path") << "nothing" << "file not found";
+    QTest::newRow("lower-case signature") << "fws"
+                                          << "not a SWF file";
+    QTest::newRow("empty file") << "empty"
+                                << "not a SWF file";
+    QTest::newRow("HTML named .swf") << "html"
+                                     << "not a SWF file";
+    QTest::newRow("folder") << "folder"
+                            << "not a regular file";
+    QTest::newRow("FIFO") << "fifo"
+                          << "not a regular file";
+    QTest::newRow("device") << "device"
+                            << "not a regular file";
+    QTest::newRow("missing") << "missing"
+                             << "file not found";
+    QTest::newRow("empty path") << "nothing"
+                                << "file not found";
 }
 
 void TestHost::gameFileChecks()
@@ -196,8 +206,7 @@ void TestHost::screenshotOnAFullDiskLeavesNothing()
     QFile filler(folder + QStringLiteral("/filler"));
     QVERIFY(filler.open(QIODevice::WriteOnly));
     const QByteArray block(4096, 'x');
-    while (filler.write(block) == block.size() && filler.flush()) {
-    }
+    while (filler.write(block) == block.size() && filler.flush()) { }
     filler.close();
 
     QImage picture(840, 630, QImage::Format_RGB32);
@@ -341,6 +350,48 @@ void TestHost::gameFilesStayInTheirFolder()
     if (url.path().startsWith(QLatin1String("/game/")))
         QVERIFY(gamefiles::resolve(url, root + "/flash", QString()).verdict
                 == gamefiles::Verdict::Refuse);
+}
+
+void TestHost::whoMayRequestWhat_data()
+{
+    QTest::addColumn<QString>("initiator");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("allowed");
+    const QString ruffle = QStringLiteral("vorlumen://player/flash/ruffle/ruffle.js");
+    const QString page = QStringLiteral("vorlumen://player/flash/flash.html");
+    const QString game = QStringLiteral("vorlumen://player/game/home/a/x.swf");
+    QTest::newRow("window, page") << "" << page << true;
+    QTest::newRow("our page, game") << "vorlumen://player" << game << true;
+    QTest::newRow("internet, Ruffle") << "https://example.com" << ruffle << true;
+    QTest::newRow("plain http, Ruffle chunk")
+        << "http://127.0.0.1:8080"
+        << "vorlumen://player/flash/ruffle/core.ruffle.1.js" << true;
+    QTest::newRow("internet, game page") << "https://example.com" << page << false;
+    QTest::newRow("internet, settings") << "https://example.com"
+                                        << "vorlumen://player/flash/player-settings.js" << false;
+    QTest::newRow("internet, game") << "https://example.com" << game << false;
+    QTest::newRow("internet, out of Ruffle")
+        << "https://example.com"
+        << "vorlumen://player/flash/ruffle/../flash.html" << false;
+    QTest::newRow("internet, encoded dots")
+        << "https://example.com"
+        << "vorlumen://player/flash/ruffle/%2e%2e/flash.html" << false;
+    QTest::newRow("internet, Ruffle folder name only") << "https://example.com"
+                                                       << "vorlumen://player/flash/ruffle" << false;
+    QTest::newRow("internet, other host") << "https://example.com"
+                                          << "vorlumen://evil/flash/ruffle/ruffle.js" << false;
+    QTest::newRow("file page, Ruffle") << "file:///home/a" << ruffle << false;
+    QTest::newRow("data page, Ruffle") << "data:text/html,x" << ruffle << false;
+    QTest::newRow("other host of ours") << "vorlumen://evil" << game << false;
+    QTest::newRow("our host, a port") << "vorlumen://player:1" << game << false;
+}
+
+void TestHost::whoMayRequestWhat()
+{
+    QFETCH(QString, initiator);
+    QFETCH(QString, address);
+    QFETCH(bool, allowed);
+    QCOMPARE(gamefiles::mayRequest(QUrl(initiator), QUrl(address)), allowed);
 }
 
 void TestHost::contentTypes()
