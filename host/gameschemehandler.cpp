@@ -1,6 +1,7 @@
 #include "gameschemehandler.h"
 
 #include "gamefiles.h"
+#include "internetgame.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QQuickWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
+#include <cstdio>
 
 namespace {
 
@@ -46,6 +48,12 @@ GameSchemeHandler::GameSchemeHandler(const QString &pageFolder, host::Renderer r
     , m_pageFolder(pageFolder)
     , m_renderer(renderer)
 {
+    connect(&m_internet, &InternetFetch::movieFailed, this,
+            [this](const QUrl &url, const QString &problem) {
+                std::fprintf(stderr, "%s: %s\n", qPrintable(url.toDisplayString()),
+                             qPrintable(problem));
+                emit internetGameFailed(problem);
+            });
 }
 
 void GameSchemeHandler::installOnDefaultProfile()
@@ -55,7 +63,9 @@ void GameSchemeHandler::installOnDefaultProfile()
 
 void GameSchemeHandler::setGameFile(const QString &path)
 {
-    m_gameFolder = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+    m_gameUrl = internetgame::isSwfAddress(path) ? QUrl(path.trimmed()) : QUrl();
+    m_gameFolder
+        = path.isEmpty() || !m_gameUrl.isEmpty() ? QString() : QFileInfo(path).absolutePath();
 }
 
 void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
@@ -67,6 +77,10 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     }
     if (job->requestUrl().path() == settingsPath && job->requestUrl().host() == gamefiles::kHost) {
         serveSettings(job);
+        return;
+    }
+    if (job->requestUrl().path().startsWith(QLatin1String("/net/"))) {
+        serveFromGameSite(job);
         return;
     }
     const gamefiles::Resolution found
@@ -89,4 +103,15 @@ void GameSchemeHandler::serveSettings(QWebEngineUrlRequestJob *job)
     buffer->setData("var playerRenderer = \"" + rendererName(m_renderer) + "\";\n");
     buffer->open(QIODevice::ReadOnly);
     job->reply("text/javascript", buffer);
+}
+
+void GameSchemeHandler::serveFromGameSite(QWebEngineUrlRequestJob *job)
+{
+    const QUrl target = internetgame::internetUrlOf(job->requestUrl());
+    if (job->requestUrl().host() != QLatin1String(gamefiles::kHost)
+        || !internetgame::isOnGameSite(m_gameUrl, target)) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    m_internet.start(job, target, m_gameUrl);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hostsetup.h"
+#include "internetfetch.h"
 
 #include <QWebEngineUrlSchemeHandler>
 
@@ -25,14 +26,21 @@ public:
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
+signals:
+    // An internet game's movie could not be had: a sentence for the user.
+    void internetGameFailed(const QString &problem);
+
 public slots:
     // The game now played; its folder is the only one games may read.
     void setGameFile(const QString &path);
 
 private:
     void serveSettings(QWebEngineUrlRequestJob *job);
+    void serveFromGameSite(QWebEngineUrlRequestJob *job);
 
     QString m_pageFolder;
     QString m_gameFolder;
+    QUrl m_gameUrl; // an internet game's address; its site is all it may read
+    InternetFetch m_internet;
     host::Renderer m_renderer;
 };

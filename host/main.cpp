@@ -51,6 +51,8 @@ int main(int argc, char *argv[])
     auto maintenance = std::make_unique<Maintenance>();
     QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &gameFiles,
                      &GameSchemeHandler::setGameFile);
+    QObject::connect(&gameFiles, &GameSchemeHandler::internetGameFailed, maintenance.get(),
+                     &Maintenance::internetGameFailed);
     auto engine = std::make_unique<QQmlApplicationEngine>();
     maintenance->setDatabaseFolder(engine->offlineStoragePath() + QStringLiteral("/Databases"));
     const QStringList commandLine = host::commandLineFrom(QCoreApplication::arguments());

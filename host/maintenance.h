@@ -47,6 +47,8 @@ public slots:
 
 signals:
     void gameFileChosen(const QString &fichier);
+    // The internet game named last could not be read (why, in a few words).
+    void internetGameFailed(const QString &problem);
 
 private:
     QString m_databaseFolder;

@@ -72,7 +72,23 @@ function parseJeu(href) {
 // has no such scheme and names the game by its file: URL instead.
 var GAME_URL_PREFIX = "vorlumen://player/game";
 
+// A movie on the internet is read through the player too, which fetches it,
+// and the files it loads beside it, from the movie's own site: asked
+// directly, most servers would not answer the page's cross-origin fetch.
+var INTERNET_GAME_URL_PREFIX = "vorlumen://player/net/";
+
+function internetGameUrl(path) {
+    var match = /^\s*(https?):\/\/([^\/?#]+)([^#]*)/i.exec(String(path));
+    if (!match)
+        return null;
+    var rest = match[3].charAt(0) === "/" ? match[3] : "/" + match[3];
+    return INTERNET_GAME_URL_PREFIX + match[1].toLowerCase() + "/" + match[2] + rest;
+}
+
 function gameUrlFromPath(path, pageProtocol) {
+    var internet = internetGameUrl(path);
+    if (internet)
+        return internet;
     var segments = String(path).split("/");
     var encoded = segments.map(function (segment) {
         return encodeURIComponent(segment).replace(/%3A/gi, ":");

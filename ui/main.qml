@@ -80,6 +80,10 @@ ApplicationWindow {
             source = maintenance.absolutePath(source)
         startMapper()
         configureWebEngine()
+        if (Addresses.isInternetSwfAddress(source)) {
+            showSource() // its size comes from the movie once it arrives
+            return
+        }
         if (Addresses.isInternetAddress(source)) {
             webviewFlash.url = source
             isSWF = false
@@ -596,9 +600,15 @@ ApplicationWindow {
         Component.onCompleted: internetAdresseDialog.standardButton(Dialog.Open).enabled = false
 
         onAccepted: {
-            webviewFlash.url = adresseWebText.text
+            if (Addresses.isInternetSwfAddress(adresseWebText.text)) {
+                source = adresseWebText.text
+                swfwidth = swfheight = ""
+                showSource()
+            } else {
+                webviewFlash.url = adresseWebText.text
+                isSWF = false
+            }
             adresseWebText.text = ""
-            isSWF = false
         }
 
         Column {
@@ -716,6 +726,36 @@ ApplicationWindow {
                 wrapMode: Label.Wrap
                 font.pixelSize: 14
                 text: qsTr("Fichier non trouvé...<br><br>File not found...")
+            }
+        }
+    }
+
+    // An internet game whose movie did not arrive (a 404, a page named .swf,
+    // a dead server): say so rather than leave Ruffle's own panel alone.
+    Connections {
+        target: maintenance
+        function onInternetGameFailed(problem) {
+            jeuInternetTexte.text = qsTr("Le jeu n'a pas pu être lu depuis internet.<br><br>"
+                                         + "The game could not be read from the internet.")
+                    + "<br><br><i>" + String(problem).replace(/&/g, "&amp;").replace(/</g, "&lt;") + "</i>"
+            jeuInternetDialog.open()
+        }
+    }
+
+    ShellDialog {
+        id: jeuInternetDialog
+        objectName: "jeuInternetDialog"
+        title: qsTr("<font color='white'>Vorlumen</font>")
+        standardButtons: Dialog.Close
+
+        Column {
+            spacing: 20
+
+            Label {
+                id: jeuInternetTexte
+                width: jeuInternetDialog.availableWidth
+                wrapMode: Label.Wrap
+                font.pixelSize: 14
             }
         }
     }

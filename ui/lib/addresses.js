@@ -38,6 +38,13 @@ function isInternetAddress(text) {
     return /^https?:\/\//i.test(String(text).replace(/^\s+/, ""));
 }
 
+// An internet address of a SWF file (its path ends in ".swf", in any case):
+// played in the game page like a local game, not shown as a page.
+function isInternetSwfAddress(text) {
+    var match = /^\s*https?:\/\/[^\/?#]+(\/[^?#]*)?/i.exec(String(text));
+    return !!(match && /\.swf$/i.test(match[1] || ""));
+}
+
 // The only addresses a page may send the view to when it asks for a new
 // window: internet pages. Never a local file, a script, data, or the
 // player's own pages.

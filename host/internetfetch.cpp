@@ -1,0 +1,75 @@
+#include "internetfetch.h"
+
+#include "gamefiles.h"
+#include "internetgame.h"
+
+#include <QBuffer>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineUrlRequestJob>
+
+InternetFetch::InternetFetch(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void InternetFetch::start(QWebEngineUrlRequestJob *job, const QUrl &target, const QUrl &gameUrl)
+{
+    QNetworkRequest request(target);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setTransferTimeout(internetgame::kStallTimeoutMs);
+    QNetworkReply *reply = m_network.get(request);
+    // A child of the job: a request the page drops takes its download along.
+    reply->setParent(job);
+    const bool isMovie = target == gameUrl;
+    connect(reply, &QNetworkReply::redirected, reply, [reply, gameUrl](const QUrl &to) {
+        if (internetgame::isOnGameSite(gameUrl, to))
+            emit reply->redirectAllowed();
+        else
+            reply->abort();
+    });
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
+        if (received > internetgame::kMaxBytes || total > internetgame::kMaxBytes)
+            reply->abort();
+    });
+    QTimer::singleShot(internetgame::kTotalTimeoutMs, reply, &QNetworkReply::abort);
+    QPointer<QWebEngineUrlRequestJob> guardedJob(job);
+    connect(reply, &QNetworkReply::finished, this, [this, guardedJob, reply, isMovie]() {
+        if (guardedJob)
+            finish(guardedJob, reply, isMovie);
+    });
+}
+
+void InternetFetch::finish(QWebEngineUrlRequestJob *job, QNetworkReply *reply, bool isMovie)
+{
+    reply->deleteLater();
+    const QUrl url = reply->request().url();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status != 200) {
+        if (isMovie)
+            emit movieFailed(url,
+                             status > 0
+                                 ? QStringLiteral("the server answered %1").arg(status)
+                                 : QStringLiteral("could not be read: ") + reply->errorString());
+        job->fail(status == 404 ? QWebEngineUrlRequestJob::UrlNotFound
+                                : QWebEngineUrlRequestJob::RequestFailed);
+        return;
+    }
+    const QByteArray bytes = reply->readAll();
+    if (isMovie && !internetgame::looksLikeSwf(bytes.left(3))) {
+        emit movieFailed(url, QStringLiteral("not a SWF file"));
+        job->fail(QWebEngineUrlRequestJob::RequestFailed);
+        return;
+    }
+    QByteArray type = internetgame::bareContentType(
+        reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+    if (isMovie || type.isEmpty())
+        type = gamefiles::contentTypeFor(url.path());
+    auto *buffer = new QBuffer(job);
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    job->reply(type, buffer);
+}

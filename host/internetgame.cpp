@@ -1,0 +1,69 @@
+#include "internetgame.h"
+
+namespace internetgame {
+
+namespace {
+
+const QString netPrefix = QStringLiteral("/net/");
+
+bool isHttp(const QString &scheme)
+{
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+int effectivePort(const QUrl &url)
+{
+    return url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
+}
+
+} // namespace
+
+bool isSwfAddress(const QString &source)
+{
+    const QUrl url(source.trimmed());
+    return url.isValid() && isHttp(url.scheme().toLower()) && !url.host().isEmpty()
+        && url.path().endsWith(QLatin1String(".swf"), Qt::CaseInsensitive);
+}
+
+QUrl internetUrlOf(const QUrl &playerUrl)
+{
+    // Encoded, so that the movie's own escapes reach its server unchanged.
+    const QString path = playerUrl.path(QUrl::FullyEncoded);
+    if (!path.startsWith(netPrefix))
+        return QUrl();
+    const int schemeEnd = path.indexOf(QLatin1Char('/'), netPrefix.size());
+    if (schemeEnd < 0)
+        return QUrl();
+    const QString scheme = path.mid(netPrefix.size(), schemeEnd - netPrefix.size());
+    const int hostEnd = path.indexOf(QLatin1Char('/'), schemeEnd + 1);
+    const QString authority = path.mid(schemeEnd + 1, hostEnd < 0 ? -1 : hostEnd - schemeEnd - 1);
+    if (!isHttp(scheme) || authority.isEmpty() || authority.contains(QLatin1Char('@')))
+        return QUrl();
+    QString text = scheme + QLatin1String("://") + authority
+        + (hostEnd < 0 ? QStringLiteral("/") : path.mid(hostEnd));
+    if (playerUrl.hasQuery())
+        text += QLatin1Char('?') + playerUrl.query(QUrl::FullyEncoded);
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty() ? url : QUrl();
+}
+
+bool isOnGameSite(const QUrl &gameUrl, const QUrl &target)
+{
+    return target.isValid() && gameUrl.isValid() && isHttp(target.scheme())
+        && target.userInfo().isEmpty() && target.scheme() == gameUrl.scheme()
+        && target.host().compare(gameUrl.host(), Qt::CaseInsensitive) == 0
+        && effectivePort(target) == effectivePort(gameUrl);
+}
+
+bool looksLikeSwf(const QByteArray &head)
+{
+    return head.startsWith("FWS") || head.startsWith("CWS") || head.startsWith("ZWS");
+}
+
+QByteArray bareContentType(const QByteArray &header)
+{
+    const int end = header.indexOf(';');
+    return header.left(end < 0 ? header.size() : end).trimmed().toLower();
+}
+
+} // namespace internetgame
