@@ -2,6 +2,7 @@
 #include "drivesclass.h"
 #include "gamefiles.h"
 #include "hostsetup.h"
+#include "internetgame.h"
 #include "maintenance.h"
 #include "process.h"
 
@@ -40,6 +41,9 @@ private slots:
     void gameFilesStayInTheirFolder();
     void whoMayRequestWhat_data();
     void whoMayRequestWhat();
+    void internetGameStaysOnItsSite_data();
+    void internetGameStaysOnItsSite();
+    void internetGameChecks();
     void contentTypes();
     void rendererOption_data();
     void rendererOption();
@@ -392,6 +396,65 @@ void TestHost::whoMayRequestWhat()
     QFETCH(QString, address);
     QFETCH(bool, allowed);
     QCOMPARE(gamefiles::mayRequest(QUrl(initiator), QUrl(address)), allowed);
+}
+
+// The player's /net/ address the page asks for, and whether the player
+// fetches it for the game at http://site.example:8080/games/g.swf.
+void TestHost::internetGameStaysOnItsSite_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("fetched"); // empty: refused
+    const QString net = QStringLiteral("vorlumen://player/net/");
+    QTest::newRow("the movie") << net + "http/site.example:8080/games/g.swf"
+                               << "http://site.example:8080/games/g.swf";
+    QTest::newRow("beside it, a query") << net + "http/site.example:8080/games/v.txt?a=1&b=%202"
+                                        << "http://site.example:8080/games/v.txt?a=1&b=%202";
+    QTest::newRow("host in capitals") << net + "http/SITE.example:8080/x"
+                                      << "http://site.example:8080/x";
+    QTest::newRow("another folder of the site") << net + "http/site.example:8080/other/x"
+                                                << "http://site.example:8080/other/x";
+    QTest::newRow("another port") << net + "http/site.example:8081/x"
+                                  << "";
+    QTest::newRow("default port") << net + "http/site.example/x"
+                                  << "";
+    QTest::newRow("https instead") << net + "https/site.example:8080/x"
+                                   << "";
+    QTest::newRow("another host") << net + "http/evil.example:8080/x"
+                                  << "";
+    QTest::newRow("user info") << net + "http/u:p@site.example:8080/x"
+                               << "";
+    QTest::newRow("file scheme") << net + "file/site.example:8080/etc/passwd"
+                                 << "";
+    QTest::newRow("no host") << net + "http//x"
+                             << "";
+    QTest::newRow("nothing") << net << "";
+    QTest::newRow("not /net/") << "vorlumen://player/game/x"
+                               << "";
+}
+
+void TestHost::internetGameStaysOnItsSite()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, fetched);
+    const QUrl game(QStringLiteral("http://site.example:8080/games/g.swf"));
+    const QUrl target = internetgame::internetUrlOf(QUrl(address));
+    const bool allowed = internetgame::isOnGameSite(game, target);
+    QCOMPARE(allowed ? target.toString(QUrl::FullyEncoded) : QString(), fetched);
+}
+
+void TestHost::internetGameChecks()
+{
+    QVERIFY(internetgame::isSwfAddress("http://h/a/G.SWF"));
+    QVERIFY(internetgame::isSwfAddress(" https://h:1/g.swf?x=1"));
+    QVERIFY(!internetgame::isSwfAddress("https://h/play.php?f=g.swf"));
+    QVERIFY(!internetgame::isSwfAddress("/home/g.swf"));
+    QVERIFY(!internetgame::isSwfAddress("ftp://h/g.swf"));
+    QVERIFY(internetgame::isOnGameSite(QUrl("https://h/g.swf"), QUrl("https://h:443/x")));
+    QVERIFY(!internetgame::isOnGameSite(QUrl(), QUrl("https://h/x")));
+    QVERIFY(internetgame::looksLikeSwf("CWS\x0a"));
+    QVERIFY(!internetgame::looksLikeSwf("<!DOCTYPE html>"));
+    QVERIFY(!internetgame::looksLikeSwf(""));
+    QCOMPARE(internetgame::bareContentType("Text/HTML; charset=utf-8"), QByteArray("text/html"));
 }
 
 void TestHost::contentTypes()

@@ -163,9 +163,13 @@ TestCase {
 
     function test_internetAddress_data() {
         return [
-            { tag: "http", text: "http://example.com/g.swf", internet: true, follow: true },
-            { tag: "capitals", text: "HTTP://EXAMPLE.COM/G.SWF", internet: true, follow: true },
-            { tag: "https", text: "https://example.com/", internet: true, follow: true },
+            { tag: "http", text: "http://example.com/g.swf", internet: true, follow: true, swf: true },
+            { tag: "capitals", text: "HTTP://EXAMPLE.COM/G.SWF", internet: true, follow: true, swf: true },
+            { tag: "https", text: "https://example.com/", internet: true, follow: true, swf: false },
+            { tag: "SWF with a query", text: "https://h:8080/a/g.SwF?level=2", internet: true, follow: true, swf: true },
+            { tag: "SWF only in the query", text: "https://h/play.php?file=g.swf", internet: true, follow: true, swf: false },
+            { tag: "SWF only in the fragment", text: "https://h/page#g.swf", internet: true, follow: true, swf: false },
+            { tag: "SWF as a host name", text: "http://g.swf", internet: true, follow: true, swf: false },
             { tag: "local folder named http", text: "/srv/http-games/g.swf", internet: false, follow: false },
             { tag: "file address holding http", text: "file:///srv/http://x", internet: false, follow: false },
             { tag: "javascript", text: "javascript:alert('http://x')", internet: false, follow: false },
@@ -179,6 +183,7 @@ TestCase {
     function test_internetAddress(data) {
         compare(Addresses.isInternetAddress(data.text), data.internet)
         compare(Addresses.isFollowableAddress(data.text), data.follow)
+        compare(Addresses.isInternetSwfAddress(data.text), data.swf === true)
     }
 
     function test_probeOutput_data() {
