@@ -1,0 +1,214 @@
+"""Flash from the internet in the real player: a SWF address plays as a
+game, pages play their embedded movies, bad answers end in a message, and
+no internet page reads the player's files beyond Ruffle. A local HTTP server
+(127.0.0.1, a thread) stands for the internet."""
+
+import functools
+import http.server
+import sys
+import threading
+import time
+import unittest
+import urllib.parse
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from player import Player, Xvfb, image_size, make_swf, new_home, remove_home  # noqa: E402
+
+BLUE = (0x20, 0x40, 0xC0)
+RED = (0xE0, 0x30, 0x20)
+GREEN = (0x20, 0xC0, 0x40)
+CENTRE = (640, 360)
+# A 400x300 game at 1280x720, with room for the bezel: 840x630 at 220,45.
+GAME_LEFT = 220
+
+# What a page tries to read of the player's scheme; only Ruffle may answer.
+PROBE_SCRIPT = """
+<script>
+function report(name, outcome) {
+  new Image().src = "/report?" + encodeURIComponent(name) + "=" + encodeURIComponent(outcome);
+}
+function tryRead(name, url) {
+  var request = new XMLHttpRequest();
+  request.open("GET", url, true);
+  request.onload = function () { report(name, "read " + request.status); };
+  request.onerror = function () { report(name, "refused"); };
+  request.send();
+  var script = document.createElement("script");
+  script.src = url;
+  script.onload = function () { report("script " + name, "read"); };
+  script.onerror = function () { report("script " + name, "refused"); };
+  document.head.appendChild(script);
+}
+setTimeout(function () {
+  tryRead("ruffle", "vorlumen://player/flash/ruffle/ruffle.js");
+  tryRead("game page", "vorlumen://player/flash/flash.html");
+  tryRead("page script", "vorlumen://player/flash/jeu.js");
+  tryRead("settings", "vorlumen://player/flash/player-settings.js");
+  tryRead("game file", "vorlumen://player/game/etc/hostname");
+  tryRead("out of Ruffle", "vorlumen://player/flash/ruffle/%2e%2e/jeu.js");
+  tryRead("internet game", "vorlumen://player/net/http/" + location.host + "/site/loader.swf");
+  tryRead("local file", "file:///etc/hostname");
+}, 500);
+</script>
+"""
+
+EMBED_PAGE = """<!DOCTYPE html><html><body style="margin:0;background:#fff">
+<embed src="colours.swf" width="400" height="300" type="application/x-shockwave-flash">
+</body></html>"""
+
+OBJECT_PAGE = """<!DOCTYPE html><html><head></head><body style="margin:0;background:#fff">
+<object type="application/x-shockwave-flash" data="colours.swf" width="400" height="300">
+<param name="movie" value="colours.swf"></object>
+""" + PROBE_SCRIPT + "</body></html>"
+
+xvfb = None
+
+
+def setUpModule():
+    global xvfb
+    xvfb = Xvfb().start()
+
+
+def tearDownModule():
+    xvfb.stop()
+
+
+def reddish(image, x, y):
+    r, g, b = image.pixel(x, y)
+    return r > 90 and r > 2 * g and r > 2 * b
+
+
+class Site:
+    """Serves a folder on 127.0.0.1; keeps the paths asked for and the pages' reports."""
+
+    def __init__(self, folder):
+        site = self
+        self.requests = []
+        self.reports = {}
+
+        class Handler(http.server.SimpleHTTPRequestHandler):
+            def do_GET(self):
+                if self.path.startswith("/report?"):
+                    name, _, outcome = urllib.parse.unquote(self.path[len("/report?"):]).partition("=")
+                    site.reports[name] = outcome
+                    self.send_response(204)
+                    self.end_headers()
+                    return
+                site.requests.append(self.path)
+                super().do_GET()
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
+                                                      functools.partial(Handler, directory=str(folder)))
+        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
+        self.thread.start()
+        self.root = "http://127.0.0.1:%d/" % self.server.server_address[1]
+
+    def stop(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+class InternetRoad(unittest.TestCase):
+    def setUp(self):
+        self.home = new_home()
+        folder = self.home / "www"
+        games = folder / "site"
+        make_swf(games / "colours.swf", "--colors", "--width", "400", "--height", "300")
+        make_swf(games / "loader.swf", "--load-vars", "ok=vars.txt", "--width", "400", "--height", "300")
+        (games / "vars.txt").write_text("ok=yes")
+        (games / "page.swf").write_text("<!DOCTYPE html><html><body>not a movie</body></html>")
+        (games / "embed.html").write_text(EMBED_PAGE)
+        (games / "object.html").write_text(OBJECT_PAGE)
+        self.site = Site(folder)
+        self.players = []
+
+    def tearDown(self):
+        for player in self.players:
+            player.kill()
+        self.site.stop()
+        remove_home(self.home)
+
+    def start(self, address):
+        player = Player(xvfb.display, self.home / "player", ["-source:" + self.site.root + address])
+        (self.home / "player").mkdir(exist_ok=True)
+        self.players.append(player)
+        return player.start()
+
+    def wait_for_log(self, player, text, timeout=30):
+        deadline = time.monotonic() + timeout
+        while text not in player.log_text() and time.monotonic() < deadline:
+            time.sleep(0.25)
+        self.assertIn(text, player.log_text())
+
+    def test_swf_address_plays_as_a_game(self):
+        player = self.start("site/colours.swf")
+        image = player.wait_for_screen("internet_swf", lambda im: reddish(im, *CENTRE), timeout=40)
+        self.assertTrue(reddish(image, *CENTRE), "the movie never showed")
+        # Sized from the movie itself, framed by the bezel like a local game.
+        self.assertTrue(image.close_to(GAME_LEFT + 2, 360, BLUE))
+        self.assertFalse(image.close_to(GAME_LEFT - 20, 360, BLUE))
+        self.assertNotEqual(image.pixel(GAME_LEFT - 20, 360), (0, 0, 0))
+        player.key("ctrl+s")
+        deadline = time.monotonic() + 10
+        while not player.pictures() and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual([p.name for p in player.pictures()], ["colours.jpg"])
+        self.assertEqual(image_size(player.pictures()[0]), (840, 630))
+        self.assertEqual(player.terminate(), 0)
+
+    def test_swf_address_loads_the_file_beside_it(self):
+        player = self.start("site/loader.swf")
+        image = player.wait_for_screen("internet_swf_sibling",
+                                       lambda im: im.close_to(*CENTRE, GREEN, 40), timeout=40)
+        self.assertTrue(image.close_to(*CENTRE, GREEN, 40), "the file beside the movie never arrived")
+        self.assertIn("/site/vars.txt", self.site.requests)
+        self.assertEqual(player.terminate(), 0)
+
+    def test_pages_play_their_movies_in_place(self):
+        for page in ("embed.html", "object.html"):
+            with self.subTest(page=page):
+                player = self.start("site/" + page)
+                name = "internet_page_" + page.split(".")[0]
+                image = player.wait_for_screen(name, lambda im: reddish(im, 200, 150), timeout=40)
+                self.assertTrue(reddish(image, 200, 150), "the embedded movie never drew")
+                self.assertTrue(image.close_to(20, 280, BLUE))
+                self.assertTrue(image.close_to(600, 400, (255, 255, 255), 10), "not the page's white")
+                self.assertEqual(player.terminate(), 0)
+
+    def test_pages_read_nothing_of_the_player_but_ruffle(self):
+        player = self.start("site/object.html")
+        expected = {
+            "ruffle": "read 200", "script ruffle": "read",
+            "game page": "refused", "script game page": "refused",
+            "page script": "refused", "script page script": "refused",
+            "settings": "refused", "script settings": "refused",
+            "game file": "refused", "script game file": "refused",
+            "out of Ruffle": "refused", "script out of Ruffle": "refused",
+            "internet game": "refused", "script internet game": "refused",
+            "local file": "refused", "script local file": "refused",
+        }
+        deadline = time.monotonic() + 30
+        while len(self.site.reports) < len(expected) and time.monotonic() < deadline:
+            time.sleep(0.25)
+        self.assertEqual(self.site.reports, expected)
+        self.assertEqual(player.terminate(), 0)
+
+    def test_bad_answers_end_in_a_message(self):
+        cases = (("site/missing.swf", "the server answered 404"),
+                 ("site/page.swf", "not a SWF file"))
+        for address, problem in cases:
+            with self.subTest(address=address):
+                player = self.start(address)
+                self.wait_for_log(player, self.site.root + address + ": " + problem)
+                time.sleep(1)
+                player.screenshot("internet_bad_" + Path(address).stem)
+                # The message is a dialog; the player still stops the orderly way.
+                self.assertEqual(player.terminate(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
