@@ -89,6 +89,10 @@ class Site:
 
         class Handler(http.server.SimpleHTTPRequestHandler):
             def do_GET(self):
+                if self.path.startswith("/slow/"):
+                    # A slow server: the movie still arrives, and plays.
+                    time.sleep(3)
+                    self.path = "/site/" + self.path[len("/slow/"):]
                 if self.path.startswith("/report?"):
                     name, _, outcome = urllib.parse.unquote(self.path[len("/report?"):]).partition("=")
                     site.reports[name] = outcome
@@ -123,6 +127,10 @@ class InternetRoad(unittest.TestCase):
         (games / "page.swf").write_text("<!DOCTYPE html><html><body>not a movie</body></html>")
         (games / "embed.html").write_text(EMBED_PAGE)
         (games / "object.html").write_text(OBJECT_PAGE)
+        (games / "frame.html").write_text('<html><body style="margin:0;background:#fff">'
+                                          '<iframe src="embed.html" width="500" height="400" frameborder="0">'
+                                          '</iframe></body></html>')
+        make_swf(games / "cut.swf", "--colors", "--cut", "40")
         self.site = Site(folder)
         self.players = []
 
@@ -169,7 +177,7 @@ class InternetRoad(unittest.TestCase):
         self.assertEqual(player.terminate(), 0)
 
     def test_pages_play_their_movies_in_place(self):
-        for page in ("embed.html", "object.html"):
+        for page in ("embed.html", "object.html", "frame.html"):
             with self.subTest(page=page):
                 player = self.start("site/" + page)
                 name = "internet_page_" + page.split(".")[0]
@@ -195,6 +203,18 @@ class InternetRoad(unittest.TestCase):
         while len(self.site.reports) < len(expected) and time.monotonic() < deadline:
             time.sleep(0.25)
         self.assertEqual(self.site.reports, expected)
+        self.assertEqual(player.terminate(), 0)
+
+    def test_slow_server_and_truncated_movie(self):
+        player = self.start("slow/colours.swf")
+        image = player.wait_for_screen("internet_swf_slow", lambda im: reddish(im, *CENTRE), timeout=40)
+        self.assertTrue(reddish(image, *CENTRE), "the slow movie never showed")
+        self.assertEqual(player.terminate(), 0)
+        # A movie cut short is Ruffle's to report; the player stays up and stops cleanly.
+        player = self.start("site/cut.swf")
+        time.sleep(6)
+        player.screenshot("internet_swf_cut")
+        self.assertTrue(player.running())
         self.assertEqual(player.terminate(), 0)
 
     def test_bad_answers_end_in_a_message(self):

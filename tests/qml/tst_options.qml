@@ -229,7 +229,10 @@ TestCase {
             { tag: "extension in any case, name as written", source: "/g/Foo.SWF", name: "Foo.jpg" },
             { tag: "last extension only", source: "/g/demo.swf.swf", name: "demo.swf.jpg" },
             { tag: "no separator", source: "demo.swf", name: "demo.jpg" },
-            { tag: "swf in the middle stays", source: "/g/my.swf.game", name: "my.swf.game.jpg" }
+            { tag: "swf in the middle stays", source: "/g/my.swf.game", name: "my.swf.game.jpg" },
+            { tag: "internet address", source: "http://h:8/g/My%20Game.SWF?v=2#x", name: "My Game.jpg" },
+            { tag: "internet, a slash in the query", source: "https://h/g.swf?from=/x/y", name: "g.jpg" },
+            { tag: "local name with a question mark", source: "/g/why?.swf", name: "why?.jpg" }
         ]
     }
 
