@@ -59,6 +59,9 @@ ApplicationWindow {
     // The game given could not be played: closing ends with status 2 and
     // saves nothing, however the window is closed.
     property bool sourceRefused: false
+    // The internet game of the command line is still the one shown: if its
+    // movie fails, that is a bad source for the front-end, as a local one.
+    property bool showingStartupInternetGame: false
     // The window is closing: the mapper ending now is expected.
     property bool closingDown: false
     // Abnormal ends of the view's renderer since the last address was set.
@@ -81,6 +84,7 @@ ApplicationWindow {
         startMapper()
         configureWebEngine()
         if (Addresses.isInternetSwfAddress(source)) {
+            showingStartupInternetGame = true
             showSource() // its size comes from the movie once it arrives
             return
         }
@@ -266,6 +270,7 @@ ApplicationWindow {
 
     // Loads a local game picked by the user: always measured.
     function probeAndLoad(path) {
+        showingStartupInternetGame = false
         source = path
         measureSource()
         showSource()
@@ -600,6 +605,7 @@ ApplicationWindow {
         Component.onCompleted: internetAdresseDialog.standardButton(Dialog.Open).enabled = false
 
         onAccepted: {
+            showingStartupInternetGame = false
             if (Addresses.isInternetSwfAddress(adresseWebText.text)) {
                 source = adresseWebText.text
                 swfwidth = swfheight = ""
@@ -735,6 +741,10 @@ ApplicationWindow {
     Connections {
         target: maintenance
         function onInternetGameFailed(problem) {
+            if (showingStartupInternetGame) {
+                refuseSource(problem)
+                return
+            }
             jeuInternetTexte.text = qsTr("Le jeu n'a pas pu être lu depuis internet.<br><br>"
                                          + "The game could not be read from the internet.")
                     + "<br><br><i>" + String(problem).replace(/&/g, "&amp;").replace(/</g, "&lt;") + "</i>"

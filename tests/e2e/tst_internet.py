@@ -226,8 +226,9 @@ class InternetRoad(unittest.TestCase):
                 self.wait_for_log(player, self.site.root + address + ": " + problem)
                 time.sleep(1)
                 player.screenshot("internet_bad_" + Path(address).stem)
-                # The message is a dialog; the player still stops the orderly way.
-                self.assertEqual(player.terminate(), 0)
+                # As a bad local file: the dialog, then status 2 for the front-end.
+                self.assertTrue(player.running())
+                self.assertEqual(player.terminate(timeout=15), 2)
 
 
 if __name__ == "__main__":

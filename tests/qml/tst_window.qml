@@ -223,6 +223,26 @@ TestCase {
         compare(win.bezelActif, false)
     }
 
+    // A SWF address from the dialog plays in the game page; when its movie
+    // fails, a dialog says why and the player stays (no status 2 then).
+    function test_addressDialogPlaysASwfAddress() {
+        createWindow([])
+        var dialog = child("internetAdresseDialog")
+        dialog.open()
+        tryCompare(dialog, "opened", true, 3000)
+        child("adresseWebText").text = "https://example.invalid/jeux/Mon%20Jeu.SWF"
+        dialog.accept()
+        compare(win.source, "https://example.invalid/jeux/Mon%20Jeu.SWF")
+        compare(child("webviewFlash").url.toString(),
+                Addresses.gamePageAddress("https://example.invalid/jeux/Mon%20Jeu.SWF", "", ""))
+        compare(win.isSWF, true)
+        maintenance.internetGameFailed("the server answered 404")
+        var failed = child("jeuInternetDialog")
+        tryCompare(failed, "opened", true, 3000)
+        compare(win.sourceRefused, false)
+        compare(child("pasSWFDialog").opened, false)
+    }
+
     function test_bannerStates() {
         createWindow([])
         var infos = child("infos")
