@@ -10,6 +10,25 @@
 #include <QTimer>
 #include <QWebEngineUrlRequestJob>
 
+namespace {
+
+// Why the player itself ended a download: a clearer word than "canceled".
+const char refusalProperty[] = "vorlumenRefusal";
+
+QString problemOf(const QNetworkReply *reply, int status)
+{
+    const QString refusal = reply->property(refusalProperty).toString();
+    if (!refusal.isEmpty())
+        return refusal;
+    if (status > 0)
+        return QStringLiteral("the server answered %1").arg(status);
+    if (reply->error() == QNetworkReply::OperationCanceledError)
+        return QStringLiteral("no answer for 30 s");
+    return QStringLiteral("could not be read: ") + reply->errorString();
+}
+
+} // namespace
+
 InternetFetch::InternetFetch(QObject *parent)
     : QObject(parent)
 {
@@ -26,16 +45,23 @@ void InternetFetch::start(QWebEngineUrlRequestJob *job, const QUrl &target, cons
     reply->setParent(job);
     const bool isMovie = target == gameUrl;
     connect(reply, &QNetworkReply::redirected, reply, [reply, gameUrl](const QUrl &to) {
-        if (internetgame::isOnGameSite(gameUrl, to))
+        if (internetgame::isOnGameSite(gameUrl, to)) {
             emit reply->redirectAllowed();
-        else
-            reply->abort();
+            return;
+        }
+        reply->setProperty(refusalProperty, QStringLiteral("redirected off its site"));
+        reply->abort();
     });
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
-        if (received > internetgame::kMaxBytes || total > internetgame::kMaxBytes)
+        if (received > internetgame::kMaxBytes || total > internetgame::kMaxBytes) {
+            reply->setProperty(refusalProperty, QStringLiteral("larger than 64 MiB"));
             reply->abort();
+        }
     });
-    QTimer::singleShot(internetgame::kTotalTimeoutMs, reply, &QNetworkReply::abort);
+    QTimer::singleShot(internetgame::kTotalTimeoutMs, reply, [reply]() {
+        reply->setProperty(refusalProperty, QStringLiteral("took too long"));
+        reply->abort();
+    });
     QPointer<QWebEngineUrlRequestJob> guardedJob(job);
     connect(reply, &QNetworkReply::finished, this, [this, guardedJob, reply, isMovie]() {
         if (guardedJob)
@@ -50,10 +76,7 @@ void InternetFetch::finish(QWebEngineUrlRequestJob *job, QNetworkReply *reply, b
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status != 200) {
         if (isMovie)
-            emit movieFailed(url,
-                             status > 0
-                                 ? QStringLiteral("the server answered %1").arg(status)
-                                 : QStringLiteral("could not be read: ") + reply->errorString());
+            emit movieFailed(url, problemOf(reply, status));
         job->fail(status == 404 ? QWebEngineUrlRequestJob::UrlNotFound
                                 : QWebEngineUrlRequestJob::RequestFailed);
         return;

@@ -89,6 +89,14 @@ class Site:
 
         class Handler(http.server.SimpleHTTPRequestHandler):
             def do_GET(self):
+                if self.path.startswith(("/moved/", "/away/")):
+                    # Redirects: within the site, and to another host (same server).
+                    host = "127.0.0.1" if self.path.startswith("/moved/") else "localhost"
+                    self.send_response(302)
+                    self.send_header("Location", "http://%s:%d/site/%s" % (
+                        host, self.server.server_address[1], self.path.split("/", 2)[2]))
+                    self.end_headers()
+                    return
                 if self.path.startswith("/slow/"):
                     # A slow server: the movie still arrives, and plays.
                     time.sleep(3)
@@ -205,11 +213,14 @@ class InternetRoad(unittest.TestCase):
         self.assertEqual(self.site.reports, expected)
         self.assertEqual(player.terminate(), 0)
 
-    def test_slow_server_and_truncated_movie(self):
-        player = self.start("slow/colours.swf")
-        image = player.wait_for_screen("internet_swf_slow", lambda im: reddish(im, *CENTRE), timeout=40)
-        self.assertTrue(reddish(image, *CENTRE), "the slow movie never showed")
-        self.assertEqual(player.terminate(), 0)
+    def test_slow_server_redirect_and_truncated_movie(self):
+        for address in ("slow/colours.swf", "moved/colours.swf"):
+            with self.subTest(address=address):
+                player = self.start(address)
+                image = player.wait_for_screen("internet_swf_" + address.split("/")[0],
+                                               lambda im: reddish(im, *CENTRE), timeout=40)
+                self.assertTrue(reddish(image, *CENTRE), "the movie never showed")
+                self.assertEqual(player.terminate(), 0)
         # A movie cut short is Ruffle's to report; the player stays up and stops cleanly.
         player = self.start("site/cut.swf")
         time.sleep(6)
@@ -219,7 +230,8 @@ class InternetRoad(unittest.TestCase):
 
     def test_bad_answers_end_in_a_message(self):
         cases = (("site/missing.swf", "the server answered 404"),
-                 ("site/page.swf", "not a SWF file"))
+                 ("site/page.swf", "not a SWF file"),
+                 ("away/colours.swf", "redirected off its site"))
         for address, problem in cases:
             with self.subTest(address=address):
                 player = self.start(address)
