@@ -57,10 +57,15 @@ function responseForPlayerUrl(url, file) {
     return response;
 }
 
-function installPlayerFetch(target) {
+// routeUrl, if given, may send an internet address through the player
+// instead (an internet game's own site; see jeu.js); null leaves it alone.
+function installPlayerFetch(target, routeUrl) {
     var networkFetch = target.fetch.bind(target);
     target.fetch = function (input, init) {
         var wanted = requestedUrlAndMethod(input, init);
+        var routed = routeUrl ? routeUrl(wanted.url) : null;
+        if (routed)
+            wanted.url = routed;
         var isFile = wanted.url.indexOf("file:") === 0;
         if (isFile && target.location.protocol !== "file:")
             return Promise.reject(new TypeError("Local files are not readable: " + wanted.url));

@@ -167,7 +167,7 @@
     }
 
     function loadRuffle() {
-        installPlayerFetch(window);
+        installPlayerFetch(window, internetSiteRoute(jeu.path));
         configureRuffle();
         var script = document.createElement("script");
         script.src = "ruffle/ruffle.js";

@@ -85,6 +85,19 @@ function internetGameUrl(path) {
     return INTERNET_GAME_URL_PREFIX + match[1].toLowerCase() + "/" + match[2] + rest;
 }
 
+// For an internet game, the route of the addresses the movie writes out in
+// full on its own site: through the player, like its relative ones. Other
+// sites, and local games, keep the engine's own fetch.
+function internetSiteRoute(path) {
+    var game = internetGameUrl(path);
+    if (!game)
+        return null;
+    var origin = new URL(String(path).replace(/^\s+/, "")).origin;
+    return function (url) {
+        return /^https?:/i.test(url) && new URL(url).origin === origin ? internetGameUrl(url) : null;
+    };
+}
+
 function gameUrlFromPath(path, pageProtocol) {
     var internet = internetGameUrl(path);
     if (internet)

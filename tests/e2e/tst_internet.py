@@ -129,8 +129,11 @@ class InternetRoad(unittest.TestCase):
         self.home = new_home()
         folder = self.home / "www"
         games = folder / "site"
+        self.site = Site(folder)
         make_swf(games / "colours.swf", "--colors", "--width", "400", "--height", "300")
         make_swf(games / "loader.swf", "--load-vars", "ok=vars.txt", "--width", "400", "--height", "300")
+        make_swf(games / "absolute.swf", "--load-vars", "ok=" + self.site.root + "site/vars.txt",
+                 "--width", "400", "--height", "300")
         (games / "vars.txt").write_text("ok=yes")
         (games / "page.swf").write_text("<!DOCTYPE html><html><body>not a movie</body></html>")
         (games / "embed.html").write_text(EMBED_PAGE)
@@ -139,7 +142,6 @@ class InternetRoad(unittest.TestCase):
                                           '<iframe src="embed.html" width="500" height="400" frameborder="0">'
                                           '</iframe></body></html>')
         make_swf(games / "cut.swf", "--colors", "--cut", "40")
-        self.site = Site(folder)
         self.players = []
 
     def tearDown(self):
@@ -177,12 +179,16 @@ class InternetRoad(unittest.TestCase):
         self.assertEqual(player.terminate(), 0)
 
     def test_swf_address_loads_the_file_beside_it(self):
-        player = self.start("site/loader.swf")
-        image = player.wait_for_screen("internet_swf_sibling",
-                                       lambda im: im.close_to(*CENTRE, GREEN, 40), timeout=40)
-        self.assertTrue(image.close_to(*CENTRE, GREEN, 40), "the file beside the movie never arrived")
-        self.assertIn("/site/vars.txt", self.site.requests)
-        self.assertEqual(player.terminate(), 0)
+        # By a relative address, and by a full one on the movie's own site.
+        for movie in ("loader", "absolute"):
+            with self.subTest(movie=movie):
+                self.site.requests.clear()
+                player = self.start("site/%s.swf" % movie)
+                image = player.wait_for_screen("internet_swf_" + movie,
+                                               lambda im: im.close_to(*CENTRE, GREEN, 40), timeout=40)
+                self.assertTrue(image.close_to(*CENTRE, GREEN, 40), "the file beside the movie never arrived")
+                self.assertIn("/site/vars.txt", self.site.requests)
+                self.assertEqual(player.terminate(), 0)
 
     def test_pages_play_their_movies_in_place(self):
         for page in ("embed.html", "object.html", "frame.html"):
