@@ -63,7 +63,7 @@ void GameSchemeHandler::installOnDefaultProfile()
 
 void GameSchemeHandler::setGameFile(const QString &path)
 {
-    m_gameUrl = internetgame::isSwfAddress(path) ? QUrl(path.trimmed()) : QUrl();
+    m_gameUrl = internetgame::isInternetAddress(path) ? QUrl(path.trimmed()) : QUrl();
     m_gameFolder
         = path.isEmpty() || !m_gameUrl.isEmpty() ? QString() : QFileInfo(path).absolutePath();
 }

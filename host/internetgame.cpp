@@ -18,11 +18,16 @@ int effectivePort(const QUrl &url)
 
 } // namespace
 
-bool isSwfAddress(const QString &source)
+bool isInternetAddress(const QString &source)
 {
     const QUrl url(source.trimmed());
-    return url.isValid() && isHttp(url.scheme().toLower()) && !url.host().isEmpty()
-        && url.path().endsWith(QLatin1String(".swf"), Qt::CaseInsensitive);
+    return url.isValid() && isHttp(url.scheme().toLower()) && !url.host().isEmpty();
+}
+
+bool isSwfAddress(const QString &source)
+{
+    return isInternetAddress(source)
+        && QUrl(source.trimmed()).path().endsWith(QLatin1String(".swf"), Qt::CaseInsensitive);
 }
 
 QUrl internetUrlOf(const QUrl &playerUrl)

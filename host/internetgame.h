@@ -22,6 +22,10 @@ constexpr int kTotalTimeoutMs = 5 * 60 * 1000; // a whole download, at most
 // ".swf", in any case.
 bool isSwfAddress(const QString &source);
 
+// Whether the source is an http(s) address with a host: a game named by one
+// (a SWF address, or one whose server answered with a SWF) is read from there.
+bool isInternetAddress(const QString &source);
+
 // The internet address behind one of the player's /net/ addresses; an
 // invalid QUrl when it is not one.
 QUrl internetUrlOf(const QUrl &playerUrl);

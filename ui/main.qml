@@ -62,6 +62,9 @@ ApplicationWindow {
     // The internet game of the command line is still the one shown: if its
     // movie fails, that is a bad source for the front-end, as a local one.
     property bool showingStartupInternetGame: false
+    // The internet address the window itself last opened as a page: if its
+    // server answers with a SWF, that is a game to play, not a download.
+    property string addressAskedFor: ""
     // The window is closing: the mapper ending now is expected.
     property bool closingDown: false
     // Abnormal ends of the view's renderer since the last address was set.
@@ -89,6 +92,7 @@ ApplicationWindow {
             return
         }
         if (Addresses.isInternetAddress(source)) {
+            addressAskedFor = source
             webviewFlash.url = source
             isSWF = false
             return
@@ -611,6 +615,7 @@ ApplicationWindow {
                 swfwidth = swfheight = ""
                 showSource()
             } else {
+                addressAskedFor = adresseWebText.text
                 webviewFlash.url = adresseWebText.text
                 isSWF = false
             }
@@ -733,6 +738,24 @@ ApplicationWindow {
                 font.pixelSize: 14
                 text: qsTr("Fichier non trouvé...<br><br>File not found...")
             }
+        }
+    }
+
+    // Only the address the window opened may turn into a game this way: a
+    // page's own downloads never steer the view.
+    Connections {
+        target: webviewFlash.profile
+        function onDownloadRequested(download) {
+            var url = download.url.toString()
+            if (download.mimeType !== "application/x-shockwave-flash" || addressAskedFor === ""
+                    || url !== webviewFlash.url.toString() && url !== addressAskedFor)
+                return
+            download.cancel()
+            showingStartupInternetGame = addressAskedFor === source
+            source = addressAskedFor
+            addressAskedFor = ""
+            swfwidth = swfheight = ""
+            showSource()
         }
     }
 

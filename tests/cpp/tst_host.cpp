@@ -449,6 +449,9 @@ void TestHost::internetGameChecks()
     QVERIFY(!internetgame::isSwfAddress("https://h/play.php?f=g.swf"));
     QVERIFY(!internetgame::isSwfAddress("/home/g.swf"));
     QVERIFY(!internetgame::isSwfAddress("ftp://h/g.swf"));
+    QVERIFY(internetgame::isInternetAddress("HTTPS://h/play.php?f=1"));
+    QVERIFY(!internetgame::isInternetAddress("http:///x"));
+    QVERIFY(!internetgame::isInternetAddress("/home/http/x.swf"));
     QVERIFY(internetgame::isOnGameSite(QUrl("https://h/g.swf"), QUrl("https://h:443/x")));
     QVERIFY(!internetgame::isOnGameSite(QUrl(), QUrl("https://h/x")));
     QVERIFY(internetgame::looksLikeSwf("CWS\x0a"));

@@ -97,6 +97,16 @@ class Site:
                         host, self.server.server_address[1], self.path.split("/", 2)[2]))
                     self.end_headers()
                     return
+                if self.path.startswith("/play?"):
+                    # A SWF behind an address that does not say so.
+                    site.requests.append(self.path)
+                    data = (Path(folder) / "site" / self.path[len("/play?"):]).read_bytes()
+                    self.send_response(200)
+                    self.send_header("Content-Type", "application/x-shockwave-flash")
+                    self.send_header("Content-Length", str(len(data)))
+                    self.end_headers()
+                    self.wfile.write(data)
+                    return
                 if self.path.startswith("/slow/"):
                     # A slow server: the movie still arrives, and plays.
                     time.sleep(3)
@@ -220,10 +230,10 @@ class InternetRoad(unittest.TestCase):
         self.assertEqual(player.terminate(), 0)
 
     def test_slow_server_redirect_and_truncated_movie(self):
-        for address in ("slow/colours.swf", "moved/colours.swf"):
+        for address in ("slow/colours.swf", "moved/colours.swf", "play?colours.swf"):
             with self.subTest(address=address):
                 player = self.start(address)
-                image = player.wait_for_screen("internet_swf_" + address.split("/")[0],
+                image = player.wait_for_screen("internet_swf_" + address.split("/")[0].split("?")[0],
                                                lambda im: reddish(im, *CENTRE), timeout=40)
                 self.assertTrue(reddish(image, *CENTRE), "the movie never showed")
                 self.assertEqual(player.terminate(), 0)
