@@ -17,7 +17,7 @@
     var sizeFromMovie = null;
     var reportedSize = null;
     var stage = document.getElementById("stage");
-    var loadingIndicator = document.getElementById("loading");
+    var loadingBar = new LoadingBar(document.getElementById("loading"));
 
     function viewSize() {
         return { width: window.innerWidth, height: window.innerHeight };
@@ -62,8 +62,7 @@
     }
 
     function hideLoadingIndicator() {
-        if (loadingIndicator.parentNode)
-            loadingIndicator.parentNode.removeChild(loadingIndicator);
+        loadingBar.remove();
     }
 
     // The indicator lies under the player: the first frame, or Ruffle's
@@ -167,7 +166,10 @@
     }
 
     function loadRuffle() {
-        installPlayerFetch(window);
+        var gameHref = new URL(gameUrl, window.location.href).href;
+        installPlayerFetch(window, function (url, loaded, total) {
+            loadingBar.onFetchProgress(url, gameHref, loaded, total);
+        });
         configureRuffle();
         var script = document.createElement("script");
         script.src = "ruffle/ruffle.js";
