@@ -31,6 +31,7 @@ CHROMIUM = shutil.which("chromium")
 ENGINE_FLAGS = ["--enable-logging=stderr", "--v=0", "--proxy-server=127.0.0.1:9"]
 SIZE_REPORT = SIZE_REPORT_PREFIX.strip()
 RUFFLE_LOADING = "Loading SWF file"
+FIRST_FRAME = "Vorlumen: first frame drawn"
 # The three corpus movies that the comparisons use beside the demo game:
 # an AVM1 maze game, an AVM2 physics demo and an AVM2 racing game.
 CORPUS_GAMES = ("shumway.examples.maze.swf", "shumway.examples.Box2DFlashAS3.demo.swf",

@@ -16,11 +16,16 @@ function requestedUrlAndMethod(input, init) {
     return { url: new URL(url, document.baseURI).href, method: String(method).toUpperCase() };
 }
 
-function readPlayerUrl(url) {
+function readPlayerUrl(url, onProgress) {
     return new Promise(function (resolve, reject) {
         var request = new XMLHttpRequest();
         request.open("GET", url, true);
         request.responseType = "arraybuffer";
+        if (onProgress) {
+            request.onprogress = function (event) {
+                onProgress(url, event.loaded, event.lengthComputable ? event.total : 0);
+            };
+        }
         request.onload = function () {
             // A file: read reports status 0.
             if ((request.status === 200 || request.status === 0) && request.response)
@@ -57,9 +62,10 @@ function responseForPlayerUrl(url, file) {
     return response;
 }
 
-// routeUrl, if given, may send an internet address through the player
+// onProgress(url, loaded, total), when given, hears how each read advances.
+// routeUrl, when given, may send an internet address through the player
 // instead (an internet game's own site; see jeu.js); null leaves it alone.
-function installPlayerFetch(target, routeUrl) {
+function installPlayerFetch(target, onProgress, routeUrl) {
     var networkFetch = target.fetch.bind(target);
     target.fetch = function (input, init) {
         var wanted = requestedUrlAndMethod(input, init);
@@ -73,7 +79,7 @@ function installPlayerFetch(target, routeUrl) {
             return networkFetch(input, init);
         if (wanted.method !== "GET")
             return Promise.reject(new TypeError("Only GET can read a game file"));
-        return readPlayerUrl(wanted.url).then(function (file) {
+        return readPlayerUrl(wanted.url, onProgress).then(function (file) {
             return responseForPlayerUrl(wanted.url, file);
         });
     };

@@ -17,7 +17,7 @@
     var sizeFromMovie = null;
     var reportedSize = null;
     var stage = document.getElementById("stage");
-    var loadingIndicator = document.getElementById("loading");
+    var loadingBar = new LoadingBar(document.getElementById("loading"));
 
     function viewSize() {
         return { width: window.innerWidth, height: window.innerHeight };
@@ -62,15 +62,19 @@
     }
 
     function hideLoadingIndicator() {
-        if (loadingIndicator.parentNode)
-            loadingIndicator.parentNode.removeChild(loadingIndicator);
+        loadingBar.remove();
     }
 
     // The indicator lies under the player: the first frame, or Ruffle's
-    // error panel, covers it. It is removed once a frame has been drawn.
+    // error panel, covers it. It is removed once a frame has been drawn,
+    // which the page notes in its log (the window ignores the line; the
+    // start-up benchmark times it).
     function hideLoadingIndicatorAfterNextFrame() {
         window.requestAnimationFrame(function () {
-            window.requestAnimationFrame(hideLoadingIndicator);
+            window.requestAnimationFrame(function () {
+                hideLoadingIndicator();
+                console.log("Vorlumen: first frame drawn");
+            });
         });
     }
 
@@ -167,7 +171,10 @@
     }
 
     function loadRuffle() {
-        installPlayerFetch(window, internetSiteRoute(jeu.path));
+        var gameHref = new URL(gameUrl, window.location.href).href;
+        installPlayerFetch(window, function (url, loaded, total) {
+            loadingBar.onFetchProgress(url, gameHref, loaded, total);
+        }, internetSiteRoute(jeu.path));
         configureRuffle();
         var script = document.createElement("script");
         script.src = "ruffle/ruffle.js";

@@ -31,6 +31,8 @@ private slots:
     void sizesTheGame();
     void picksTheNaturalSize_data();
     void picksTheNaturalSize();
+    void fillsTheLoadingBar_data();
+    void fillsTheLoadingBar();
 
 private:
     QJSValue call(const QString &function, const QJSValueList &arguments);
@@ -40,7 +42,7 @@ private:
 
 void GamePageScriptsTest::initTestCase()
 {
-    for (const char *name : {"jeu.js", "sizing.js"}) {
+    for (const char *name : {"jeu.js", "sizing.js", "progress.js"}) {
         QFile file(QStringLiteral(GAME_PAGE_SOURCE_DIR "/") + QLatin1String(name));
         QVERIFY2(file.open(QIODevice::ReadOnly), name);
         const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), name);
@@ -233,6 +235,53 @@ void GamePageScriptsTest::picksTheNaturalSize()
     QCOMPARE(QSizeF(size.property(QStringLiteral("width")).toNumber(),
                     size.property(QStringLiteral("height")).toNumber()),
              expected);
+}
+
+// The loading bar moves only forward: the module fills its first stretch,
+// compilation creeps to the second, the movie's bytes fill the rest; other
+// files of the game do not move it.
+void GamePageScriptsTest::fillsTheLoadingBar_data()
+{
+    QTest::addColumn<QStringList>("urls");
+    QTest::addColumn<QList<double>>("loaded");
+    QTest::addColumn<QList<double>>("totals");
+    QTest::addColumn<double>("shown");
+
+    const QString module = QStringLiteral("vorlumen://player/flash/ruffle/core.ruffle.abc.wasm");
+    const QString game = QStringLiteral("vorlumen://player/game/g/a%20b.swf");
+    const QString level = QStringLiteral("vorlumen://player/game/g/level1.swf");
+    QTest::newRow("nothing yet") << QStringList() << QList<double>() << QList<double>() << 0.0;
+    QTest::newRow("half the module")
+        << QStringList {module} << QList<double> {5} << QList<double> {10} << 0.175;
+    QTest::newRow("module in: compiling")
+        << QStringList {module} << QList<double> {10} << QList<double> {10} << 0.65;
+    QTest::newRow("module size unknown")
+        << QStringList {module} << QList<double> {10} << QList<double> {0} << 0.175;
+    QTest::newRow("movie half in")
+        << QStringList {module, game} << QList<double> {10, 50} << QList<double> {10, 100} << 0.825;
+    QTest::newRow("never backwards")
+        << QStringList {module, game, module} << QList<double> {10, 100, 1}
+        << QList<double> {10, 100, 10} << 1.0;
+    QTest::newRow("the game's own files do not count")
+        << QStringList {level} << QList<double> {10} << QList<double> {10} << 0.0;
+}
+
+void GamePageScriptsTest::fillsTheLoadingBar()
+{
+    QFETCH(QStringList, urls);
+    QFETCH(QList<double>, loaded);
+    QFETCH(QList<double>, totals);
+    QFETCH(double, shown);
+
+    QJSValue bar = engine.globalObject()
+                       .property(QStringLiteral("LoadingBar"))
+                       .callAsConstructor({QJSValue(QJSValue::NullValue)});
+    // Without an element the bar only keeps count.
+    QJSValue onProgress = bar.property(QStringLiteral("onFetchProgress"));
+    const QString game = QStringLiteral("vorlumen://player/game/g/a%20b.swf");
+    for (int i = 0; i < urls.size(); ++i)
+        onProgress.callWithInstance(bar, {urls[i], game, loaded[i], totals[i]});
+    QCOMPARE(bar.property(QStringLiteral("shown")).toNumber(), shown);
 }
 
 QTEST_GUILESS_MAIN(GamePageScriptsTest)
