@@ -279,6 +279,12 @@ def image_pixel(path, x, y):
     return tuple(out[:3])
 
 
+def reddish(image, x, y):
+    """The test movies' red, also under a screen-emulation overlay."""
+    r, g, b = image.pixel(x, y)
+    return r > 90 and r > 2 * g and r > 2 * b
+
+
 def new_home(prefix="vorlumen-e2e-"):
     return Path(tempfile.mkdtemp(prefix=prefix))
 

@@ -13,7 +13,7 @@ import urllib.parse
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from player import Player, Xvfb, image_size, make_swf, new_home, remove_home  # noqa: E402
+from player import Player, Xvfb, image_size, make_swf, new_home, reddish, remove_home  # noqa: E402
 
 BLUE = (0x20, 0x40, 0xC0)
 RED = (0xE0, 0x30, 0x20)
@@ -73,10 +73,6 @@ def setUpModule():
 def tearDownModule():
     xvfb.stop()
 
-
-def reddish(image, x, y):
-    r, g, b = image.pixel(x, y)
-    return r > 90 and r > 2 * g and r > 2 * b
 
 
 class Site:

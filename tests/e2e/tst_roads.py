@@ -13,7 +13,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from player import (BUILD_DIR, CORPUS_DIR, Player, Xvfb, image_pixel, image_size, make_swf,  # noqa: E402
-                    new_home, parent_pid, process_argv, process_tree, remove_home)
+                    new_home, parent_pid, process_argv, process_tree, reddish, remove_home)
 
 BLUE = (0x20, 0x40, 0xC0)
 RED = (0xE0, 0x30, 0x20)
@@ -35,11 +35,6 @@ def setUpModule():
 def tearDownModule():
     xvfb.stop()
 
-
-def reddish(image, x, y):
-    """The game's red, also under a screen-emulation overlay."""
-    r, g, b = image.pixel(x, y)
-    return r > 90 and r > 2 * g and r > 2 * b
 
 
 def region_has(image, x0, y0, x1, y1, rgb, tolerance=30):
