@@ -38,6 +38,9 @@ function readPlayerUrl(url, onProgress) {
             reject(new TypeError("Failed to fetch " + url));
         };
         request.send();
+        // Heard before any byte: a slow download shows that it has begun.
+        if (onProgress)
+            onProgress(url, 0, 0);
     });
 }
 

@@ -142,6 +142,20 @@
         player.shadowRoot.appendChild(style);
     }
 
+    // Until the movie draws, Ruffle's canvas is a blank white box over the
+    // loading bar; its error panel lies outside it and still shows.
+    function hideRuffleCanvasUntilDrawn(player) {
+        if (!player.shadowRoot)
+            return function () {};
+        var style = document.createElement("style");
+        style.textContent = "#container { visibility: hidden !important; }";
+        player.shadowRoot.appendChild(style);
+        return function () {
+            if (style.parentNode)
+                style.parentNode.removeChild(style);
+        };
+    }
+
     function onMovieMetadata(player) {
         var metadata = player.ruffle().metadata;
         if (metadata)
@@ -157,13 +171,16 @@
         player.addEventListener("loadedmetadata", function () {
             onMovieMetadata(player);
         });
+        var showRuffleCanvas = hideRuffleCanvasUntilDrawn(player);
         player.addEventListener("loadeddata", function () {
+            showRuffleCanvas();
             hideLoadingIndicatorAfterNextFrame();
             player.focus();
         });
         // The movie's relative loads resolve against its own folder.
         player.ruffle().load({ url: gameUrl, base: folderUrlOf(gameUrl) }).catch(function (error) {
             // Ruffle shows its own error panel over the stage.
+            showRuffleCanvas();
             hideLoadingIndicator();
             console.error("Vorlumen: the game could not start: " + error);
         });

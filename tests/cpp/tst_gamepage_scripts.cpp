@@ -262,6 +262,10 @@ void GamePageScriptsTest::fillsTheLoadingBar_data()
     QTest::newRow("never backwards")
         << QStringList {module, game, module} << QList<double> {10, 100, 1}
         << QList<double> {10, 100, 10} << 1.0;
+    QTest::newRow("movie download begun, size unknown: creeps on")
+        << QStringList {module, game} << QList<double> {10, 0} << QList<double> {10, 0} << 0.95;
+    QTest::newRow("module read begun: nothing to say yet")
+        << QStringList {module} << QList<double> {0} << QList<double> {0} << 0.0;
     QTest::newRow("the game's own files do not count")
         << QStringList {level} << QList<double> {10} << QList<double> {10} << 0.0;
 }
