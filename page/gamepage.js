@@ -173,7 +173,9 @@
         });
         var showRuffleCanvas = hideRuffleCanvasUntilDrawn(player);
         player.addEventListener("loadeddata", function () {
-            showRuffleCanvas();
+            // Not from inside Ruffle's own event: the style change makes
+            // it lay out again, which it cannot do while it is busy.
+            window.setTimeout(showRuffleCanvas, 0);
             hideLoadingIndicatorAfterNextFrame();
             player.focus();
         });
