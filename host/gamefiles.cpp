@@ -154,4 +154,9 @@ QByteArray contentTypeFor(const QString &fileName)
     return "application/octet-stream";
 }
 
+bool looksLikeSwf(const QByteArray &head)
+{
+    return head.startsWith("FWS") || head.startsWith("CWS") || head.startsWith("ZWS");
+}
+
 } // namespace gamefiles

@@ -44,6 +44,9 @@ bool mayRequest(const QUrl &initiator, const QUrl &url);
 // The address under which the page asks for a game file.
 QString gameUrlPrefix();
 
+// Whether the first bytes are a SWF file's signature (FWS, CWS or ZWS).
+bool looksLikeSwf(const QByteArray &head);
+
 // Content type by file name suffix; application/octet-stream when unknown.
 QByteArray contentTypeFor(const QString &fileName);
 

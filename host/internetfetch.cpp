@@ -82,7 +82,7 @@ void InternetFetch::finish(QWebEngineUrlRequestJob *job, QNetworkReply *reply, b
         return;
     }
     const QByteArray bytes = reply->readAll();
-    if (isMovie && !internetgame::looksLikeSwf(bytes.left(3))) {
+    if (isMovie && !gamefiles::looksLikeSwf(bytes.left(3))) {
         emit movieFailed(url, QStringLiteral("not a SWF file"));
         job->fail(QWebEngineUrlRequestJob::RequestFailed);
         return;

@@ -24,12 +24,6 @@ bool isInternetAddress(const QString &source)
     return url.isValid() && isHttp(url.scheme().toLower()) && !url.host().isEmpty();
 }
 
-bool isSwfAddress(const QString &source)
-{
-    return isInternetAddress(source)
-        && QUrl(source.trimmed()).path().endsWith(QLatin1String(".swf"), Qt::CaseInsensitive);
-}
-
 QUrl internetUrlOf(const QUrl &playerUrl)
 {
     // Encoded, so that the movie's own escapes reach its server unchanged.
@@ -58,11 +52,6 @@ bool isOnGameSite(const QUrl &gameUrl, const QUrl &target)
         && target.userInfo().isEmpty() && target.scheme() == gameUrl.scheme()
         && target.host().compare(gameUrl.host(), Qt::CaseInsensitive) == 0
         && effectivePort(target) == effectivePort(gameUrl);
-}
-
-bool looksLikeSwf(const QByteArray &head)
-{
-    return head.startsWith("FWS") || head.startsWith("CWS") || head.startsWith("ZWS");
 }
 
 QByteArray bareContentType(const QByteArray &header)

@@ -18,10 +18,6 @@ constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
 constexpr int kStallTimeoutMs = 30 * 1000; // no byte for that long: give up
 constexpr int kTotalTimeoutMs = 5 * 60 * 1000; // a whole download, at most
 
-// Whether the source is an http(s) address of a SWF file: its path ends in
-// ".swf", in any case.
-bool isSwfAddress(const QString &source);
-
 // Whether the source is an http(s) address with a host: a game named by one
 // (a SWF address, or one whose server answered with a SWF) is read from there.
 bool isInternetAddress(const QString &source);
@@ -33,9 +29,6 @@ QUrl internetUrlOf(const QUrl &playerUrl);
 // Whether target may be fetched for the game at gameUrl: an http(s) address
 // of the very same site (scheme, host and port), without user info.
 bool isOnGameSite(const QUrl &gameUrl, const QUrl &target);
-
-// Whether the first bytes are a SWF file's signature (FWS, CWS or ZWS).
-bool looksLikeSwf(const QByteArray &head);
 
 // The bare media type of a Content-Type header ("text/html; charset=x"
 // gives "text/html"): the engine shows a page with parameters as text.

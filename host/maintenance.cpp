@@ -1,5 +1,7 @@
 #include "maintenance.h"
 
+#include "gamefiles.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -82,8 +84,7 @@ QString Maintenance::gameFileProblem(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot be read");
-    const QByteArray signature = file.read(3);
-    if (signature != "FWS" && signature != "CWS" && signature != "ZWS")
+    if (!gamefiles::looksLikeSwf(file.read(3)))
         return QStringLiteral("not a SWF file");
     return QString();
 }
