@@ -720,7 +720,7 @@ ApplicationWindow {
         }
     }
 
-    ShellDialog {
+    ShellMessage {
         id: pasSWFDialog
         objectName: "pasSWFDialog"
         title: qsTr("<font color='white'>Vorlumen</font>")
@@ -728,17 +728,7 @@ ApplicationWindow {
 
         // A missing game is an error for the caller: a front-end reads the status.
         onClosed: Qt.exit(2)
-
-        Column {
-            spacing: 20
-
-            Label {
-                width: pasSWFDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 14
-                text: qsTr("Fichier non trouvé...<br><br>File not found...")
-            }
-        }
+        message: qsTr("Fichier non trouvé...<br><br>File not found...")
     }
 
     // Only the address the window opened may turn into a game this way: a
@@ -768,29 +758,18 @@ ApplicationWindow {
                 refuseSource(problem)
                 return
             }
-            jeuInternetTexte.text = qsTr("Le jeu n'a pas pu être lu depuis internet.<br><br>"
-                                         + "The game could not be read from the internet.")
+            jeuInternetDialog.message = qsTr("Le jeu n'a pas pu être lu depuis internet.<br><br>"
+                                             + "The game could not be read from the internet.")
                     + "<br><br><i>" + String(problem).replace(/&/g, "&amp;").replace(/</g, "&lt;") + "</i>"
             jeuInternetDialog.open()
         }
     }
 
-    ShellDialog {
+    ShellMessage {
         id: jeuInternetDialog
         objectName: "jeuInternetDialog"
         title: qsTr("<font color='white'>Vorlumen</font>")
         standardButtons: Dialog.Close
-
-        Column {
-            spacing: 20
-
-            Label {
-                id: jeuInternetTexte
-                width: jeuInternetDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 14
-            }
-        }
     }
 
     Timer {
@@ -799,7 +778,7 @@ ApplicationWindow {
         onTriggered: webviewFlash.reload()
     }
 
-    ShellDialog {
+    ShellMessage {
         id: jeuArreteDialog
         objectName: "jeuArreteDialog"
         title: qsTr("<font color='white'>Vorlumen</font>")
@@ -807,36 +786,16 @@ ApplicationWindow {
 
         // Nothing more to play: offer to quit.
         onClosed: quitterVRLDialog.open()
-
-        Column {
-            spacing: 20
-
-            Label {
-                width: jeuArreteDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 14
-                text: qsTr("Le jeu s'est arrêté de façon inattendue.<br><br>The game stopped unexpectedly.")
-            }
-        }
+        message: qsTr("Le jeu s'est arrêté de façon inattendue.<br><br>The game stopped unexpectedly.")
     }
 
-    ShellDialog {
+    ShellMessage {
         id: quitterVRLDialog
         objectName: "quitterVRLDialog"
         title: qsTr("<font color='white'>Quitter/Quit</font>")
         standardButtons: Dialog.Yes | Dialog.No
 
         onAccepted: window.close()
-
-        Column {
-            spacing: 20
-
-            Label {
-                width: quitterVRLDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 14
-                text: qsTr("Voulez-vous quitter <b>Vorlumen</b> ?<br><br>Do you want to quit <b>Vorlumen</b> ?")
-            }
-        }
+        message: qsTr("Voulez-vous quitter <b>Vorlumen</b> ?<br><br>Do you want to quit <b>Vorlumen</b> ?")
     }
 }
