@@ -501,6 +501,7 @@ ApplicationWindow {
         id: screenBezel
         objectName: "screenBezel"
         source: "qrc:/img/bezel.png"
+        asynchronous: true
         border.left: Layout.BEZEL_BORDER_LEFT
         border.right: Layout.BEZEL_BORDER_RIGHT
         border.top: Layout.BEZEL_BORDER_TOP
@@ -517,9 +518,15 @@ ApplicationWindow {
         z: webviewFlash.z + 2
     }
 
+    // Decoded off the GUI thread and at the screen's size: the first frame
+    // blocks the GUI thread (the web engine's too) until it is drawn, and
+    // the page is loading then.
     Image {
         objectName: "background"
         source: "qrc:/img/background.jpg"
+        asynchronous: true
+        sourceSize.width: Screen.width
+        sourceSize.height: Screen.height
         anchors.fill: parent
         fillMode: Image.PreserveAspectCrop
         smooth: true
