@@ -208,6 +208,10 @@ void GamePageTest::showsTheGameCentred()
                                                    {game.bottomRight() + QPoint(3, 0), Qt::black},
                                                    {game.bottomRight() + QPoint(0, 3), Qt::black}});
     QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QLatin1String(", "))));
+    // The game covers where the loading bar was: only the page can tell
+    // that the bar went with the first frame instead of lying underneath.
+    const QString barGone = QStringLiteral("document.getElementById('loading') === null");
+    QTRY_VERIFY2(page->evaluate(barGone).toBool(), "the loading bar stayed under the game");
     page->grab().save(QDir::temp().filePath(QStringLiteral("gamepage-centred.png")));
 }
 
