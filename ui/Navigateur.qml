@@ -50,6 +50,22 @@ Drawer {
         drawerFlash.close()
     }
 
+    FolderListModel {
+        id: folderModel
+        objectName: "folderModel"
+        folder: window.adresseDuNavigateur
+        nameFilters: ["*.swf", "*.SWF"]
+        caseSensitive: false
+        showDirsFirst: true
+        showDotAndDotDot: true
+        sortField: FolderListModel.Name
+
+        onFolderChanged: window.adresseDuNavigateur = folder.toString()
+    }
+
+    readonly property bool folderListable:
+        maintenance.isFolder(Addresses.pathFromLocalAddress(folderModel.folder.toString()))
+
     ListView {
         id: folderList
         objectName: "folderList"
@@ -59,18 +75,11 @@ Drawer {
 
         ScrollBar.vertical: ScrollBar {}
 
-        model: FolderListModel {
-            id: folderModel
-            objectName: "folderModel"
-            folder: window.adresseDuNavigateur
-            nameFilters: ["*.swf", "*.SWF"]
-            caseSensitive: false
-            showDirsFirst: true
-            showDotAndDotDot: true
-            sortField: FolderListModel.Name
-
-            onFolderChanged: window.adresseDuNavigateur = folder.toString()
-        }
+        // Qt's folder model, shown a folder that does not exist, keeps the
+        // listing of the folder before it (or of the working folder it
+        // falls back to at start, arriving late): that list would name
+        // files of another folder, so a missing folder shows none.
+        model: folderListable ? folderModel : 0
 
         header: Rectangle {
             objectName: "drawerBar"
