@@ -9,7 +9,6 @@
 #include <QQuickWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
-#include <cstdio>
 
 namespace {
 
@@ -48,12 +47,8 @@ GameSchemeHandler::GameSchemeHandler(const QString &pageFolder, host::Renderer r
     , m_pageFolder(pageFolder)
     , m_renderer(renderer)
 {
-    connect(&m_internet, &InternetFetch::movieFailed, this,
-            [this](const QUrl &url, const QString &problem) {
-                std::fprintf(stderr, "%s: %s\n", qPrintable(url.toDisplayString()),
-                             qPrintable(problem));
-                emit internetGameFailed(problem);
-            });
+    // The window says what failed, on stderr and on screen.
+    connect(&m_internet, &InternetFetch::movieFailed, this, &GameSchemeHandler::internetGameFailed);
 }
 
 void GameSchemeHandler::installOnDefaultProfile()

@@ -76,14 +76,14 @@ void InternetFetch::finish(QWebEngineUrlRequestJob *job, QNetworkReply *reply, b
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status != 200) {
         if (isMovie)
-            emit movieFailed(url, problemOf(reply, status));
+            emit movieFailed(problemOf(reply, status));
         job->fail(status == 404 ? QWebEngineUrlRequestJob::UrlNotFound
                                 : QWebEngineUrlRequestJob::RequestFailed);
         return;
     }
     const QByteArray bytes = reply->readAll();
     if (isMovie && !gamefiles::looksLikeSwf(bytes.left(3))) {
-        emit movieFailed(url, QStringLiteral("not a SWF file"));
+        emit movieFailed(QStringLiteral("not a SWF file"));
         job->fail(QWebEngineUrlRequestJob::RequestFailed);
         return;
     }

@@ -24,7 +24,7 @@ public:
 signals:
     // The movie itself could not be had (the files it loads fail quietly,
     // as they would on a disk).
-    void movieFailed(const QUrl &url, const QString &problem);
+    void movieFailed(const QString &problem);
 
 private:
     void finish(QWebEngineUrlRequestJob *job, QNetworkReply *reply, bool isMovie);

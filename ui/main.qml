@@ -765,6 +765,7 @@ ApplicationWindow {
                 refuseSource(problem)
                 return
             }
+            maintenance.reportProblem(source + ": " + problem)
             jeuInternetDialog.message = qsTr("Le jeu n'a pas pu être lu depuis internet.<br><br>"
                                              + "The game could not be read from the internet.")
                     + "<br><br><i>" + String(problem).replace(/&/g, "&amp;").replace(/</g, "&lt;") + "</i>"
