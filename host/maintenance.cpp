@@ -25,6 +25,21 @@ void Maintenance::setDatabaseFolder(const QString &folder)
     m_databaseFolder = folder;
 }
 
+QString Maintenance::localStorageId(const QString &databaseName)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(databaseName.toUtf8(), QCryptographicHash::Md5).toHex());
+}
+
+void Maintenance::releaseLocalStorageConnection(const QString &databaseName)
+{
+    const QString id = localStorageId(databaseName);
+    if (QSqlDatabase::contains(id)) {
+        QSqlDatabase::database(id, false).close();
+        QSqlDatabase::removeDatabase(id);
+    }
+}
+
 bool Maintenance::verifyFolder(const QString &repertoire)
 {
     return QDir(repertoire).exists();
@@ -145,10 +160,7 @@ QString Maintenance::setAsideBrokenDatabase(const QString &databaseName)
 {
     if (m_databaseFolder.isEmpty())
         return QString();
-    // The local storage module names the file, and its connection, after
-    // the MD5 of the database name.
-    const QString id = QString::fromLatin1(
-        QCryptographicHash::hash(databaseName.toUtf8(), QCryptographicHash::Md5).toHex());
+    const QString id = localStorageId(databaseName);
     const QString file = m_databaseFolder + QLatin1Char('/') + id + QStringLiteral(".sqlite");
     const QFileInfo info(file);
     if (!info.exists())
@@ -156,12 +168,7 @@ QString Maintenance::setAsideBrokenDatabase(const QString &databaseName)
     if (info.isFile() && !isDamage(databaseFault(file)))
         return QString();
 
-    // Let go of the module's connection, or it would keep writing into the
-    // file moved aside.
-    if (QSqlDatabase::contains(id)) {
-        QSqlDatabase::database(id, false).close();
-        QSqlDatabase::removeDatabase(id);
-    }
+    releaseLocalStorageConnection(databaseName);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString aside = file + QStringLiteral(".broken-") + stamp;
     if (!QFile::rename(file, aside) && !QDir().rename(file, aside))

@@ -15,6 +15,12 @@ public:
     // The folder where the UI engine keeps its local databases
     // (QQmlEngine::offlineStoragePath() + "/Databases").
     void setDatabaseFolder(const QString &folder);
+    // The local storage module keeps a database in <folder>/<id>.sqlite and
+    // names its connection <id>: the MD5 of the database's name.
+    static QString localStorageId(const QString &databaseName);
+    // Lets go of the module's connection to a database, which would
+    // otherwise keep writing into its file, wherever that file goes.
+    static void releaseLocalStorageConnection(const QString &databaseName);
 
 public slots:
     bool verifyFolder(const QString &repertoire);

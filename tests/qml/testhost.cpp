@@ -1,14 +1,14 @@
 #include "testhost.h"
 
+#include "maintenance.h"
+
 #include <QColor>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QSqlDatabase>
 
 TestHost::TestHost(QQmlEngine *engine, QObject *parent)
     : QObject(parent)
@@ -90,11 +90,7 @@ bool TestHost::setReadOnly(const QString &path, bool readOnly) const
 
 void TestHost::forgetSettingsConnection() const
 {
-    const QString id = QFileInfo(settingsDatabaseFile()).completeBaseName();
-    if (QSqlDatabase::contains(id)) {
-        QSqlDatabase::database(id, false).close();
-        QSqlDatabase::removeDatabase(id);
-    }
+    Maintenance::releaseLocalStorageConnection(QStringLiteral("VorlumenDB"));
 }
 
 QStringList TestHost::listFolder(const QString &path) const
@@ -104,10 +100,8 @@ QStringList TestHost::listFolder(const QString &path) const
 
 QString TestHost::settingsDatabaseFile() const
 {
-    // The local storage module names its file after the MD5 of the database name.
-    const QByteArray hash = QCryptographicHash::hash("VorlumenDB", QCryptographicHash::Md5).toHex();
     return m_engine->offlineStoragePath() + QStringLiteral("/Databases/")
-        + QString::fromLatin1(hash) + QStringLiteral(".sqlite");
+        + Maintenance::localStorageId(QStringLiteral("VorlumenDB")) + QStringLiteral(".sqlite");
 }
 
 QVariantMap TestHost::imageInfo(const QString &path, int x, int y) const
