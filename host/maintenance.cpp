@@ -55,11 +55,6 @@ bool Maintenance::createFolder(const QString &repertoire)
     return !repertoire.isEmpty() && QDir().mkpath(repertoire);
 }
 
-bool Maintenance::isFolder(const QString &path) const
-{
-    return !path.isEmpty() && QFileInfo(path).isDir();
-}
-
 bool Maintenance::isWritableFolder(const QString &folder)
 {
     if (!createFolder(folder))

@@ -33,8 +33,6 @@ public slots:
     void reportProblem(const QString &text);
     // True when the folder exists (it is made when missing) and can be written.
     bool isWritableFolder(const QString &folder);
-    // True when the path names a folder that exists (nothing is made).
-    bool isFolder(const QString &path) const;
     // The path made absolute against the working folder, as given otherwise.
     QString absolutePath(const QString &path);
     // Why a path cannot be played as a game, or an empty text when it can:

@@ -63,8 +63,10 @@ Drawer {
         onFolderChanged: window.adresseDuNavigateur = folder.toString()
     }
 
+    // From the window's folder: the model does not announce a change to a
+    // folder that does not exist.
     readonly property bool folderListable:
-        maintenance.isFolder(Addresses.pathFromLocalAddress(folderModel.folder.toString()))
+        maintenance.verifyFolder(Addresses.pathFromLocalAddress(window.adresseDuNavigateur))
 
     ListView {
         id: folderList
