@@ -198,6 +198,21 @@ def tree_pss_kib(root_pid):
     return sum(pss_kib(pid) for pid in pids), len(pids)
 
 
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pids):
+    """utime + stime of the processes, in seconds."""
+    total = 0
+    for pid in pids:
+        try:
+            fields = (Path("/proc") / str(pid) / "stat").read_text().rsplit(")", 1)[1].split()
+            total += int(fields[11]) + int(fields[12])
+        except (OSError, IndexError, ValueError):
+            pass
+    return total / TICKS
+
+
 def median(values):
     return statistics.median(values) if values else float("nan")
 
