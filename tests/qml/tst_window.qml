@@ -407,11 +407,11 @@ TestCase {
         win.isSWF = false
         var refused = ["file:///etc/passwd", "javascript:alert(1)", "data:text/html,x", opener]
         for (var i = 0; i < refused.length; ++i) {
-            win.followNewViewRequest(refused[i])
+            view.followNewViewRequest(refused[i])
             compare(view.url.toString(), opener, refused[i])
         }
         compare(view.backgroundColor, Qt.rgba(0, 0, 0, 0))
-        win.followNewViewRequest("http://127.0.0.1:9/")
+        view.followNewViewRequest("http://127.0.0.1:9/")
         compare(view.url.toString(), "http://127.0.0.1:9/")
         // Internet pages do not see through to the backdrop.
         compare(view.backgroundColor, Qt.rgba(1, 1, 1, 1))
