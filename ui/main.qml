@@ -616,6 +616,8 @@ ApplicationWindow {
         Component.onCompleted: internetAdresseDialog.standardButton(Dialog.Open).enabled = false
 
         onAccepted: {
+            if (!Addresses.isAcceptableInternetAddress(adresseWebText.text))
+                return
             showingStartupInternetGame = false
             if (Addresses.isInternetSwfAddress(adresseWebText.text)) {
                 source = adresseWebText.text
@@ -641,8 +643,10 @@ ApplicationWindow {
                 validator: RegExpValidator {
                     regExp: Addresses.validatorExpression()
                 }
-                onTextEdited: internetAdresseDialog.standardButton(Dialog.Open).enabled = acceptableInput
-                onTextChanged: internetAdresseDialog.standardButton(Dialog.Open).enabled = acceptableInput
+                // The pattern alone cannot tell where the engine will go:
+                // the host it will reach is checked too.
+                onTextChanged: internetAdresseDialog.standardButton(Dialog.Open).enabled
+                               = acceptableInput && Addresses.isAcceptableInternetAddress(text)
             }
         }
     }
