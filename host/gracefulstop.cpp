@@ -37,21 +37,31 @@ void onSignal(int)
 #endif
 } // namespace
 
-GracefulStop::GracefulStop(QObject *parent)
-    : QObject(parent)
+void GracefulStop::installHandlers()
 {
 #ifndef Q_OS_WIN
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    if (signalPipe[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
-    m_notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &GracefulStop::readSignal);
-
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int stopSignal : stopSignals)
         sigaction(stopSignal, &action, nullptr);
+#endif
+}
+
+GracefulStop::GracefulStop(QObject *parent)
+    : QObject(parent)
+{
+#ifndef Q_OS_WIN
+    installHandlers();
+    if (signalPipe[1] == -1)
+        return;
+    // A stop that came before this object waits in the pipe: the notifier
+    // delivers it as soon as the event loop runs.
+    m_notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &GracefulStop::readSignal);
 #endif
 }
 

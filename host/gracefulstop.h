@@ -8,8 +8,9 @@ class QSocketNotifier;
 // front-end that stops the player (or a terminal that closes) gets the same
 // orderly close (settings saved) as the quit dialog.
 //
-// Installed before the window loads: a stop asked for during start-up is
-// delivered as soon as the event loop runs, and a running size probe gives
+// The handlers are installed first thing in main and the object before the
+// window loads: a stop asked for during start-up is delivered as soon as the
+// event loop runs, and a running size probe gives
 // up at once (isRequested). Once a stop is asked for, or the application is
 // about to quit, the process ends on its own after a deadline even if
 // something hangs.
@@ -21,6 +22,10 @@ public:
     explicit GracefulStop(QObject *parent = nullptr);
     ~GracefulStop() override;
 
+    // Catches the stop signals from the very start of main, before the web
+    // engine and the application exist (their default would kill the
+    // player); the object made later delivers what came meanwhile.
+    static void installHandlers();
     // True once a stop signal has arrived; safe to poll from blocking waits.
     static bool isRequested();
     // Ends the process after `seconds` unless it has ended by then.

@@ -20,10 +20,12 @@ QString problemOf(const QNetworkReply *reply, int status)
     const QString refusal = reply->property(refusalProperty).toString();
     if (!refusal.isEmpty())
         return refusal;
-    if (status > 0)
+    // The transfer timeout cancels the reply, even after a 200 and some bytes.
+    if (reply->error() == QNetworkReply::OperationCanceledError
+        || reply->error() == QNetworkReply::TimeoutError)
+        return QStringLiteral("nothing arrived for 30 s");
+    if (status > 0 && status != 200)
         return QStringLiteral("the server answered %1").arg(status);
-    if (reply->error() == QNetworkReply::OperationCanceledError)
-        return QStringLiteral("no answer for 30 s");
     return QStringLiteral("could not be read: ") + reply->errorString();
 }
 

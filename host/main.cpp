@@ -30,6 +30,7 @@ static host::Renderer rendererAskedFor(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    GracefulStop::installHandlers();
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_DisableWindowContextHelpButton, true);
     const QString applicationDir = host::executableDir(argv[0]);
@@ -73,6 +74,10 @@ int main(int argc, char *argv[])
     QObject::connect(&application, &QCoreApplication::aboutToQuit,
                      []() { GracefulStop::armQuitDeadline(); });
 
+    // Stopped while the engine started: leave before the window reads or
+    // writes any setting.
+    if (GracefulStop::isRequested())
+        return 0;
     engine->load(QUrl(QStringLiteral("qrc:/main")));
     if (engine->rootObjects().isEmpty())
         return -1;

@@ -10,13 +10,18 @@ ShellDialog {
     title: qsTr("<font color='white'>Ouvrir une adresse internet<br>Open an internet address</font>")
     standardButtons: Dialog.Open | Dialog.Cancel
 
+    // The pattern alone cannot tell where the engine will go: the host it
+    // will reach is checked too.
     function enableOpen() {
         dialog.standardButton(Dialog.Open).enabled = adresseWebText.acceptableInput
+                && Addresses.isAcceptableInternetAddress(adresseWebText.text)
     }
 
     Component.onCompleted: enableOpen()
 
     onAccepted: {
+        if (!Addresses.isAcceptableInternetAddress(adresseWebText.text))
+            return
         window.showingStartupInternetGame = false
         if (Addresses.isInternetSwfAddress(adresseWebText.text)) {
             window.source = adresseWebText.text
@@ -42,7 +47,6 @@ ShellDialog {
             validator: RegExpValidator {
                 regExp: Addresses.validatorExpression()
             }
-            onTextEdited: enableOpen()
             onTextChanged: enableOpen()
         }
     }

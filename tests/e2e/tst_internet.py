@@ -103,6 +103,16 @@ class Site:
                     self.end_headers()
                     self.wfile.write(data)
                     return
+                if self.path.startswith("/stall/"):
+                    # Headers and a few bytes, then nothing: a dead download.
+                    self.send_response(200)
+                    self.send_header("Content-Type", "application/x-shockwave-flash")
+                    self.send_header("Content-Length", "100000")
+                    self.end_headers()
+                    self.wfile.write(b"FWS\x0a")
+                    self.wfile.flush()
+                    time.sleep(45)
+                    return
                 if self.path.startswith("/slow/"):
                     # A slow server: the movie still arrives, and plays.
                     time.sleep(3)
@@ -243,11 +253,12 @@ class InternetRoad(unittest.TestCase):
     def test_bad_answers_end_in_a_message(self):
         cases = (("site/missing.swf", "the server answered 404"),
                  ("site/page.swf", "not a SWF file"),
-                 ("away/colours.swf", "redirected off its site"))
+                 ("away/colours.swf", "redirected off its site"),
+                 ("stall/colours.swf", "nothing arrived for 30 s"))
         for address, problem in cases:
             with self.subTest(address=address):
                 player = self.start(address)
-                self.wait_for_log(player, self.site.root + address + ": " + problem)
+                self.wait_for_log(player, self.site.root + address + ": " + problem, timeout=50)
                 time.sleep(1)
                 player.screenshot("internet_bad_" + Path(address).stem)
                 # As a bad local file: the dialog, then status 2 for the front-end.

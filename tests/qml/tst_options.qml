@@ -144,11 +144,14 @@ TestCase {
         return [
             { tag: "empty", url: "", origine: true, bezel: true, isSWF: false, expectedBezel: false },
             { tag: "internet", url: "https://example.com/game", origine: true, bezel: true, isSWF: false, expectedBezel: false },
-            { tag: "http in a local path", url: "file:///home/http-games/flash.html?jeu=/http/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
+            { tag: "page from a file", url: "file:///home/http-games/flash.html?jeu=/http/a.swf=1=1", origine: true, bezel: false, isSWF: false, expectedBezel: false },
+            { tag: "ftp", url: "ftp://files.example.org/flash.html", origine: true, bezel: true, isSWF: false, expectedBezel: false },
+            { tag: "no scheme", url: "//example.com/", origine: true, bezel: true, isSWF: false, expectedBezel: false },
+            { tag: "internet game in its site's box", url: "vorlumen://site-0a1b/flash/flash.html?jeu=http://h/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
+            { tag: "another page of the player", url: "vorlumen://player/game/home/a.html", origine: true, bezel: true, isSWF: false, expectedBezel: false },
             { tag: "internet in capitals", url: "HTTPS://EXAMPLE.COM/", origine: true, bezel: true, isSWF: false, expectedBezel: false },
-            { tag: "local, bezel wanted", url: "file:///opt/v/flash/flash.html?jeu=/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
-            { tag: "local, bezel not wanted", url: "file:///opt/v/flash/flash.html", origine: false, bezel: false, isSWF: true, expectedBezel: false },
-            { tag: "local keeps a shown bezel", url: "file:///opt/v/flash/flash.html", origine: false, bezel: true, isSWF: true, expectedBezel: true },
+            { tag: "bezel not wanted", url: "vorlumen://player/flash/flash.html", origine: false, bezel: false, isSWF: true, expectedBezel: false },
+            { tag: "keeps a shown bezel", url: "vorlumen://player/flash/flash.html", origine: false, bezel: true, isSWF: true, expectedBezel: true },
             { tag: "game page", url: "vorlumen://player/flash/flash.html?jeu=/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
             { tag: "game page, http in the game's path", url: "vorlumen://player/flash/flash.html?jeu=/home/httpgames/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
             { tag: "http page posing as the game page", url: "https://x/vorlumen://player/flash/flash.html?jeu=/a.swf", origine: true, bezel: true, isSWF: false, expectedBezel: false }

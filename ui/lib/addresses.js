@@ -64,16 +64,17 @@ function gamePageAddress(source, width, height) {
 }
 
 // Whether the view shows the game page, whatever game it plays (a game's
-// path may well hold "http").
+// path may well hold "http"). An internet game's page is the same page in a
+// box of its site's own (vorlumen://site-.../), which the player moves it to.
 function isGamePageAddress(url) {
-    var text = String(url);
-    return text === gamePageLocation || text.indexOf(gamePageLocation + "?") === 0;
+    return /^vorlumen:\/\/(player|site-[0-9a-f]+)\/flash\/flash\.html(\?|$)/.test(String(url));
 }
 
-// What a change of the view's address means for the window.
+// What a change of the view's address means for the window. Only the
+// player's own game page is a game page: any other address, whatever its
+// scheme, is a foreign page (no bezel, no screenshot).
 function stateForAddress(url, bezelActifOrigine, bezelActif) {
-    var text = String(url);
-    if (isGamePageAddress(text) || (text !== "" && !isInternetAddress(text)))
+    if (isGamePageAddress(url))
         return { isSWF: true, bezelActif: bezelActifOrigine ? true : bezelActif };
     return { isSWF: false, bezelActif: false };
 }
@@ -111,10 +112,85 @@ function driveIndexForFolder(drives, folderAddress, ignoreCase) {
 }
 
 // The internet addresses the address dialog accepts, in ECMAScript syntax.
-var internetAddressPattern = "^(?:(?:(?:https?|ftp):)?\\/\\/)(?:\\S+(?::\\S*)?@)?(?:(?!(?:10|127)(?:\\.\\d{1,3}){3})(?!(?:169\\.254|192\\.168)(?:\\.\\d{1,3}){2})(?!172\\.(?:1[6-9]|2\\d|3[0-1])(?:\\.\\d{1,3}){2})(?:[1-9]\\d?|1\\d\\d|2[01]\\d|22[0-3])(?:\\.(?:1?\\d{1,2}|2[0-4]\\d|25[0-5])){2}(?:\\.(?:[1-9]\\d?|1\\d\\d|2[0-4]\\d|25[0-4]))|(?:(?:[a-z0-9\\u00a1-\\uffff][a-z0-9\\u00a1-\\uffff_-]{0,62})?[a-z0-9\\u00a1-\\uffff]\\.)+(?:[a-z\\u00a1-\\uffff]{2,}\\.?))(?::\\d{2,5})?(?:[/?#]\\S*)?$";
+// User info may not hold "/", "?", "#" or "\\": the engine ends the host
+// there, and the pattern would otherwise take what follows for the host.
+var internetAddressPattern = "^(?:(?:(?:https?|ftp):)?\\/\\/)(?:[^\\s\\/?#@\\\\]+(?::[^\\s\\/?#@\\\\]*)?@)?(?:(?!(?:10|127)(?:\\.\\d{1,3}){3})(?!(?:169\\.254|192\\.168)(?:\\.\\d{1,3}){2})(?!172\\.(?:1[6-9]|2\\d|3[0-1])(?:\\.\\d{1,3}){2})(?:[1-9]\\d?|1\\d\\d|2[01]\\d|22[0-3])(?:\\.(?:1?\\d{1,2}|2[0-4]\\d|25[0-5])){2}(?:\\.(?:[1-9]\\d?|1\\d\\d|2[0-4]\\d|25[0-4]))|(?:(?:[a-z0-9\\u00a1-\\uffff][a-z0-9\\u00a1-\\uffff_-]{0,62})?[a-z0-9\\u00a1-\\uffff]\\.)+(?:[a-z\\u00a1-\\uffff]{2,}\\.?))(?::\\d{2,5})?(?:[/?#]\\S*)?$";
+
+// The host as the web engine will read it from an address: after the last
+// "@" of the authority, which ends at "/", "?", "#" or "\\"; lower case,
+// percent escapes and full-width forms undone, without a final dot.
+function hostOfAddress(text) {
+    var match = /^\s*(?:[a-z][a-z0-9+.-]*:)?\/\/([^\/?#\\]*)/i.exec(String(text));
+    if (!match)
+        return "";
+    var authority = match[1];
+    var host = authority.substring(authority.lastIndexOf("@") + 1);
+    if (host.charAt(0) !== "[")
+        host = host.replace(/:\d*$/, "");
+    else
+        host = host.substring(0, host.indexOf("]") + 1);
+    host = decodePercent(host);
+    if (host.normalize)
+        host = host.normalize("NFKC");
+    host = host.replace(/[\u3002\uff0e\uff61]/g, ".").toLowerCase();
+    return host.replace(/\.$/, "");
+}
+
+// An IPv4 address as the web engine parses a host: one to four parts, each
+// decimal, octal (leading 0) or hexadecimal (0x), the last part filling the
+// remaining bytes ("127.1", "0x7f000001", "2130706433"). Null for a name.
+function ipv4Bytes(host) {
+    var parts = host.split(".");
+    if (parts.length > 4)
+        return null;
+    var numbers = [];
+    for (var i = 0; i < parts.length; ++i) {
+        var part = parts[i];
+        var value;
+        if (/^0x[0-9a-f]*$/.test(part))
+            value = part.length > 2 ? parseInt(part.substring(2), 16) : 0;
+        else if (/^0[0-7]+$/.test(part))
+            value = parseInt(part, 8);
+        else if (/^(0|[1-9][0-9]*)$/.test(part))
+            value = parseInt(part, 10);
+        else
+            return null;
+        numbers.push(value);
+    }
+    var last = numbers.pop();
+    var value32 = last;
+    for (var j = 0; j < numbers.length; ++j) {
+        if (numbers[j] > 255)
+            return null;
+        value32 += numbers[j] * Math.pow(256, 3 - j);
+    }
+    if (last >= Math.pow(256, 4 - numbers.length) || value32 > 0xffffffff)
+        return null;
+    return [Math.floor(value32 / 16777216) % 256, Math.floor(value32 / 65536) % 256,
+            Math.floor(value32 / 256) % 256, value32 % 256];
+}
+
+function isPrivateIpv4(b) {
+    return b[0] === 0 || b[0] === 10 || b[0] === 127 || b[0] >= 224
+            || (b[0] === 169 && b[1] === 254) || (b[0] === 172 && b[1] >= 16 && b[1] <= 31)
+            || (b[0] === 192 && b[1] === 168) || (b[0] === 100 && b[1] >= 64 && b[1] <= 127);
+}
+
+// Whether a host reaches this machine or its local network: loopback,
+// private, link-local, unspecified or multicast addresses in any spelling,
+// "localhost" and its subdomains. An IPv6 literal passes only in the global
+// unicast range, and not as 6to4, which would carry an IPv4 address.
+function isLocalHost(host) {
+    if (host === "" || host === "localhost" || /\.localhost$/.test(host))
+        return true;
+    if (host.charAt(0) === "[")
+        return !/^\[[23][0-9a-f]{3}:/.test(host) || /^\[2002:/.test(host);
+    var bytes = ipv4Bytes(host);
+    return bytes !== null && isPrivateIpv4(bytes);
+}
 
 function isAcceptableInternetAddress(text) {
-    return new RegExp(internetAddressPattern).test(text);
+    return new RegExp(internetAddressPattern).test(text) && !isLocalHost(hostOfAddress(text));
 }
 
 // The same expression for the text field's validator, whose engine spells a
