@@ -8,8 +8,6 @@
     "use strict";
 
     var FLASH_MIME_TYPE = "application/x-shockwave-flash";
-    // The window reads the size only after this message (ui/lib/layout.js).
-    var SIZE_REPORT_PREFIX = "Vorlumen: game shown at ";
 
     var jeu = parseJeu(window.location.href);
     var gameUrl = gameUrlFromPath(jeu.path, window.location.protocol);

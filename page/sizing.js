@@ -5,10 +5,9 @@
 // Plain functions on purpose: the page loads this file as a classic script
 // and the tests evaluate it alone.
 
-// The bezel is the displayed size plus these margins: 42 + 43 across and
-// 45 + 45 down (ui/lib/layout.js, the window's side, splits them).
-var BEZEL_MARGIN_WIDTH = 85;
-var BEZEL_MARGIN_HEIGHT = 90;
+// The room the window's bezel takes around the game (frame.js, loaded first).
+var BEZEL_MARGIN_WIDTH = BEZEL_BORDER_LEFT + BEZEL_BORDER_RIGHT;
+var BEZEL_MARGIN_HEIGHT = BEZEL_BORDER_TOP + BEZEL_BORDER_BOTTOM;
 
 function isUsableSize(width, height) {
     return isFinite(width) && isFinite(height) && width > 0 && height > 0;

@@ -11,7 +11,7 @@ import "Sauvegarde.js" as Storage
 import "lib/options.js" as Options
 import "lib/addresses.js" as Addresses
 import "lib/screenshot.js" as Screenshot
-import "lib/layout.js" as Layout
+import "lib/frame.js" as Frame
 import "lib/texts.js" as Texts
 import "lib/theme.js" as Theme
 
@@ -368,10 +368,10 @@ ApplicationWindow {
         objectName: "screenBezel"
         source: "qrc:/img/bezel.png"
         asynchronous: true
-        border.left: Layout.BEZEL_BORDER_LEFT
-        border.right: Layout.BEZEL_BORDER_RIGHT
-        border.top: Layout.BEZEL_BORDER_TOP
-        border.bottom: Layout.BEZEL_BORDER_BOTTOM
+        border.left: Frame.BEZEL_BORDER_LEFT
+        border.right: Frame.BEZEL_BORDER_RIGHT
+        border.top: Frame.BEZEL_BORDER_TOP
+        border.bottom: Frame.BEZEL_BORDER_BOTTOM
         horizontalTileMode: BorderImage.Stretch
         verticalTileMode: BorderImage.Stretch
         smooth: true

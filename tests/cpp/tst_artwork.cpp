@@ -11,6 +11,8 @@
 #include <QSet>
 #include <QtTest>
 
+#include "pageframe.h"
+
 namespace {
 
 QString uiPath(const QString &relative)
@@ -171,12 +173,17 @@ void TestArtwork::scanlineRows()
 }
 
 // The frame is opaque all round, with exactly the borders the window draws
-// it with (ui/lib/layout.js); the square opening lets the game through
+// it with (page/frame.js); the square opening lets the game through
 // untouched, corners included.
 void TestArtwork::bezelRegions_data()
 {
     const int width = 1403, height = 1080;
-    const int left = 42, top = 45, right = 43, bottom = 45;
+    QString problem;
+    const QMargins borders = readBezelBorders(
+        QStringLiteral(VORLUMEN_SOURCE_DIR "/page/frame.js"), &problem);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    const int left = borders.left(), top = borders.top(), right = borders.right(),
+              bottom = borders.bottom();
     QTest::addColumn<QRect>("region");
     QTest::addColumn<bool>("opaque");
     QTest::newRow("left border") << QRect(0, 0, left, height) << true;

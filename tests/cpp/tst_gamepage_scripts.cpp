@@ -42,7 +42,7 @@ private:
 
 void GamePageScriptsTest::initTestCase()
 {
-    for (const char *name : {"jeu.js", "sizing.js", "progress.js"}) {
+    for (const char *name : {"jeu.js", "frame.js", "sizing.js", "progress.js"}) {
         QFile file(QStringLiteral(GAME_PAGE_SOURCE_DIR "/") + QLatin1String(name));
         QVERIFY2(file.open(QIODevice::ReadOnly), name);
         const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), name);

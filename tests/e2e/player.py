@@ -2,7 +2,9 @@
 key presses and clicks through the X server, screenshots of the screen, the
 files it writes and its exit status. Standard library only."""
 
+import json
 import os
+import re
 import shutil
 import signal
 import sqlite3
@@ -18,8 +20,16 @@ SHOTS_DIR = BUILD_DIR / "e2e-shots"
 SCREEN = (1280, 720)
 PLAYER = BUILD_DIR / "vorlumen"
 MAKESWF = BUILD_DIR / "tools" / "makeswf"
+
+
+def frame_value(name):
+    """A value that page/frame.js declares for the page and the window."""
+    text = (SOURCE_DIR / "page" / "frame.js").read_text()
+    return json.loads(re.search(r"^var %s = (.*);$" % name, text, re.M).group(1))
+
+
 # The game page's size report (page/gamepage.js; ui/lib/layout.js reads it).
-SIZE_REPORT_PREFIX = "Vorlumen: game shown at "
+SIZE_REPORT_PREFIX = frame_value("SIZE_REPORT_PREFIX")
 
 
 def run(*args, check=True, **kwargs):

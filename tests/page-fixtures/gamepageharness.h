@@ -7,8 +7,10 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJSEngine>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -211,10 +213,21 @@ public:
 
     QImage grab() { return view.grabWindow(); }
 
+    // The prefix as the page itself declares it (frame.js).
+    static QString reportPrefix()
+    {
+        QFile file(buildDir() + QStringLiteral("/flash/frame.js"));
+        QJSEngine engine;
+        if (file.open(QIODevice::ReadOnly))
+            engine.evaluate(QString::fromUtf8(file.readAll()));
+        return engine.globalObject().property(QStringLiteral("SIZE_REPORT_PREFIX")).toString();
+    }
+
     static const QRegularExpression &reportPattern()
     {
-        static const QRegularExpression pattern(
-            QStringLiteral("^Vorlumen: game shown at (\\d+)x(\\d+)$"));
+        static const QRegularExpression pattern(QLatin1Char('^')
+                                                + QRegularExpression::escape(reportPrefix())
+                                                + QStringLiteral("(\\d+)x(\\d+)$"));
         return pattern;
     }
 

@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtTest 1.15
 import "qrc:/lib/addresses.js" as Addresses
+import "qrc:/lib/frame.js" as Frame
 
 // The main window as the player creates it: start-up state, dialogs, banner,
 // clock, the shell's stacking and bindings.
@@ -357,10 +358,17 @@ TestCase {
     // The game page, for a movie that never comes (so it reports nothing of
     // its own), then the script run in it: what the window hears is the
     // game page speaking.
+    // Returns once the page's own scripts have run: `loading` alone may
+    // still be false from before the load began.
     function openGamePage(name) {
         var view = child("webviewFlash")
         view.url = Addresses.gamePageAddress(testHost.tempDir + "/" + name + ".swf", "", "")
-        tryCompare(view, "loading", false, 15000)
+        var ready = false
+        tryVerify(function () {
+            view.runJavaScript("document.readyState === 'complete' && typeof SIZE_REPORT_PREFIX === 'string'",
+                               function (answer) { ready = answer === true })
+            return ready
+        }, 15000, "the game page did not load")
         verify(Addresses.isGamePageAddress(view.url))
     }
 
@@ -373,22 +381,27 @@ TestCase {
         createWindow([])
         var bezel = child("screenBezel")
         compare(bezel.width, 0)
+        // The page's own prefix (frame.js, which it loads).
         runInGamePage("size", "window.widthPlay = 640; window.heightPlay = 480;"
-                      + "console.log('Vorlumen: game shown at 640x480');")
+                      + "console.log(SIZE_REPORT_PREFIX + '640x480');")
         tryCompare(win, "widthJeu", 640, 15000)
-        tryCompare(bezel, "width", 725, 5000)
-        compare(bezel.height, 570)
+        // Drawn with the borders the page leaves room for.
+        compare(bezel.border.left, Frame.BEZEL_BORDER_LEFT)
+        compare(bezel.border.right, Frame.BEZEL_BORDER_RIGHT)
+        compare(bezel.border.top, Frame.BEZEL_BORDER_TOP)
+        compare(bezel.border.bottom, Frame.BEZEL_BORDER_BOTTOM)
+        var across = bezel.border.left + bezel.border.right, down = bezel.border.top + bezel.border.bottom
+        tryCompare(bezel, "width", 640 + across, 5000)
+        compare(bezel.height, 480 + down)
         compare(win.isSWF, true)
         // The opening is the game's rectangle, in the page's whole pixels.
         var view = child("webviewFlash")
         var left = Math.floor((view.width - 640) / 2), top = Math.floor((view.height - 480) / 2)
-        compare(bezel.x, left - 42)
-        compare(bezel.y, top - 45)
-        compare(bezel.border.left + bezel.border.right, 85)
-        compare(bezel.border.top + bezel.border.bottom, 90)
+        compare(bezel.x + bezel.border.left, left)
+        compare(bezel.y + bezel.border.top, top)
         // The size holds when the window changes; only a new report changes it.
         win.height = win.height - 100
-        compare(bezel.height, 570)
+        compare(bezel.height, 480 + down)
         win.height = win.height + 100
         win.calculerLaPositionJeu()
         var rect = child("cadrageCapture").sourceRect
@@ -402,9 +415,9 @@ TestCase {
     function test_sizeReportIgnoresOtherMessages_data() {
         return [
             { tag: "no size yet", script: "console.error('Ruffle: cannot load');" },
-            { tag: "report without globals", script: "console.log('Vorlumen: game shown at 0x0');" },
-            { tag: "zero size", script: "window.widthPlay = 0; window.heightPlay = 0; console.log('Vorlumen: game shown at 0x0');" },
-            { tag: "not numbers", script: "window.widthPlay = '640'; window.heightPlay = NaN; console.log('Vorlumen: game shown at NaNxNaN');" },
+            { tag: "report without globals", script: "console.log(SIZE_REPORT_PREFIX + '0x0');" },
+            { tag: "zero size", script: "window.widthPlay = 0; window.heightPlay = 0; console.log(SIZE_REPORT_PREFIX + '0x0');" },
+            { tag: "not numbers", script: "window.widthPlay = '640'; window.heightPlay = NaN; console.log(SIZE_REPORT_PREFIX + 'NaNxNaN');" },
             { tag: "other messages only", script: "window.widthPlay = 640; window.heightPlay = 480; console.log('hello');" }
         ]
     }

@@ -16,9 +16,9 @@ QRectF outerRect()
     return QRectF(QPointF(0, 0), bezelSize);
 }
 
-QRectF openingRect()
+QRectF openingRect(const QMargins &borders)
 {
-    return QRectF(QPoint(0, 0), bezelSize).marginsRemoved(bezelBorders);
+    return QRectF(QPoint(0, 0), bezelSize).marginsRemoved(borders);
 }
 
 QPainterPath roundedRect(const QRectF &rect, qreal radius)
@@ -28,22 +28,22 @@ QPainterPath roundedRect(const QRectF &rect, qreal radius)
     return path;
 }
 
-QPainterPath framePath()
+QPainterPath framePath(const QMargins &borders)
 {
     // Square outside: the overlay beneath covers exactly the bezel's rectangle
     // and must not show through its corners.
     QPainterPath outside;
     outside.addRect(outerRect());
-    return outside.subtracted(roundedRect(openingRect(), bezelOpeningRadius));
+    return outside.subtracted(roundedRect(openingRect(borders), bezelOpeningRadius));
 }
 
-QImage frameMask()
+QImage frameMask(const QMargins &borders)
 {
     QImage mask(bezelSize, QImage::Format_ARGB32_Premultiplied);
     mask.fill(Qt::transparent);
     QPainter painter(&mask);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(framePath(), Qt::black);
+    painter.fillPath(framePath(borders), Qt::black);
     return mask;
 }
 
@@ -93,9 +93,9 @@ void paintSlantedReflection(QPainter &painter)
 }
 
 // The crisp highlight that the top rail throws back from the light above.
-void paintTopSpecular(QPainter &painter)
+void paintTopSpecular(QPainter &painter, const QMargins &borders)
 {
-    const qreal railMiddle = bezelBorders.top() * 0.32;
+    const qreal railMiddle = borders.top() * 0.32;
     painter.save();
     painter.translate(bezelSize.width() * 0.42, railMiddle);
     painter.scale(bezelSize.width() * 0.42 / 12.0, 1.0);
@@ -122,9 +122,9 @@ void paintOuterBevel(QPainter &painter)
 
 // The chamfer down to the screen: dark where it faces away from the light
 // (top), lit where it faces up (bottom).
-void paintInnerChamfer(QPainter &painter)
+void paintInnerChamfer(QPainter &painter, const QMargins &borders)
 {
-    const QRectF opening = openingRect();
+    const QRectF opening = openingRect(borders);
     for (int step = 0; step < 14; ++step) {
         const qreal grow = 14 - step;
         const QRectF ring = opening.adjusted(-grow, -grow, grow, grow);
@@ -164,7 +164,7 @@ void addGrain(QImage &image)
 
 } // namespace
 
-QImage bezelImage()
+QImage bezelImage(const QMargins &borders)
 {
     QImage image(bezelSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -173,13 +173,13 @@ QImage bezelImage()
     paintBody(painter);
     paintGloss(painter);
     paintSlantedReflection(painter);
-    paintTopSpecular(painter);
-    paintInnerChamfer(painter);
+    paintTopSpecular(painter, borders);
+    paintInnerChamfer(painter, borders);
     paintOuterBevel(painter);
     // Cut the frame out last through an antialiased mask: a clip path would
     // leave the rounded corners jagged.
     painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    painter.drawImage(0, 0, frameMask());
+    painter.drawImage(0, 0, frameMask(borders));
     painter.end();
     addGrain(image);
     return image.convertToFormat(QImage::Format_ARGB32);

@@ -6,6 +6,7 @@
 #include "ico_writer.h"
 #include "logo.h"
 #include "mdi_icons.h"
+#include "pageframe.h"
 #include "screen_masks.h"
 
 #include <QDir>
@@ -48,10 +49,18 @@ QByteArray appIcon()
 
 bool writeAll(const QDir &ui, const QString &mdiSvgDir)
 {
+    // The same borders the page leaves room for and the window draws with.
+    QString frameProblem;
+    const QMargins borders
+        = readBezelBorders(ui.filePath(QStringLiteral("../page/frame.js")), &frameProblem);
+    if (!frameProblem.isEmpty()) {
+        QTextStream(stderr) << "make-assets: " << frameProblem << '\n';
+        return false;
+    }
     const QDir img(ui.filePath(QStringLiteral("img")));
     bool ok = saveImage(crtMask(), img.filePath(QStringLiteral("crt.png")));
     ok &= saveImage(scanlinesMask(), img.filePath(QStringLiteral("scanlines.png")));
-    ok &= saveImage(bezelImage(), img.filePath(QStringLiteral("bezel.png")));
+    ok &= saveImage(bezelImage(borders), img.filePath(QStringLiteral("bezel.png")));
     ok &= saveImage(backdropImage(), img.filePath(QStringLiteral("background.jpg")), 92);
     ok &= saveImage(logoImage(), img.filePath(QStringLiteral("icon.png")));
     ok &= saveBytes(appIcon(), ui.filePath(QStringLiteral("icon_Vorlumen.ico")));

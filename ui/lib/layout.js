@@ -1,23 +1,14 @@
 .pragma library
+.import "frame.js" as Frame
 
-// Where the game sits in the view and what frames it. The game page keeps
-// its own copy of these numbers (page/sizing.js, page/gamepage.js): the two
-// sides run in different engines and cannot share code.
-
-// The bezel's border on each side of the game, in pixels. The page leaves
-// their sum (85 x 90) free around the game; the bezel artwork has exactly
-// these borders, so its opening is the game's rectangle at any size.
-var BEZEL_BORDER_LEFT = 42;
-var BEZEL_BORDER_RIGHT = 43;
-var BEZEL_BORDER_TOP = 45;
-var BEZEL_BORDER_BOTTOM = 45;
+// Where the game sits in the view and what frames it. The bezel's borders
+// and the size report's prefix come from the file the game page loads too
+// (page/frame.js, served here as lib/frame.js).
 
 // The console message by which the page reports the size it shows the game
 // at (gamepage.js, reportSize). Only this message makes the window read it.
-var SIZE_REPORT_PREFIX = "Vorlumen: game shown at ";
-
 function isSizeReport(message) {
-    return String(message).indexOf(SIZE_REPORT_PREFIX) === 0;
+    return String(message).indexOf(Frame.SIZE_REPORT_PREFIX) === 0;
 }
 
 // The page's globals, read without ever raising an error in the page (an
@@ -46,9 +37,9 @@ function gameRectangle(viewWidth, viewHeight, gameWidth, gameHeight) {
 // The bezel's rectangle around a game rectangle.
 function bezelRectangle(game) {
     return {
-        x: game.x - BEZEL_BORDER_LEFT,
-        y: game.y - BEZEL_BORDER_TOP,
-        width: game.width + BEZEL_BORDER_LEFT + BEZEL_BORDER_RIGHT,
-        height: game.height + BEZEL_BORDER_TOP + BEZEL_BORDER_BOTTOM
+        x: game.x - Frame.BEZEL_BORDER_LEFT,
+        y: game.y - Frame.BEZEL_BORDER_TOP,
+        width: game.width + Frame.BEZEL_BORDER_LEFT + Frame.BEZEL_BORDER_RIGHT,
+        height: game.height + Frame.BEZEL_BORDER_TOP + Frame.BEZEL_BORDER_BOTTOM
     };
 }

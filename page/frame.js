@@ -1,0 +1,20 @@
+// What the game page and the window agree on, in one place: the bezel's
+// border on each side of the game and the message by which the page reports
+// the size it shows the game at. The page loads this file as a classic
+// script; the window imports it (ui/lib/layout.js); the artwork generator and
+// the tests read it too. A change of bezel is an edit here and a run of
+// scripts/make-assets.
+//
+// Plain declarations only: the window's engine, the page's and the
+// generator's all evaluate this file as it stands.
+
+// In pixels. The page leaves their sum free around the game; the bezel
+// artwork has exactly these borders, so its opening is the game's rectangle
+// at any size.
+var BEZEL_BORDER_LEFT = 42;
+var BEZEL_BORDER_RIGHT = 43;
+var BEZEL_BORDER_TOP = 45;
+var BEZEL_BORDER_BOTTOM = 45;
+
+// Followed by WIDTHxHEIGHT; the window reads the size only after it.
+var SIZE_REPORT_PREFIX = "Vorlumen: game shown at ";
