@@ -1,20 +1,22 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "lib/texts.js" as Texts
+import "lib/theme.js" as Theme
 
 // What the program is, who made it, with what, and which version this is.
 ShellDialog {
     id: dialog
 
-    title: qsTr("<font color='white'>À propos/About</font>")
+    title: Theme.dialogTitle(qsTr("À propos/About"))
     standardButtons: Dialog.Close
 
     Column {
         anchors.fill: parent
-        spacing: 5
+        spacing: Theme.SPACING
 
         Image {
             source: "qrc:/img/icon.png"
-            width: 180
+            width: Theme.ABOUT_ICON_WIDTH
             fillMode: Image.PreserveAspectFit
             mipmap: true
             antialiasing: true
@@ -24,7 +26,7 @@ ShellDialog {
         Label {
             width: dialog.availableWidth
             wrapMode: Label.Wrap
-            font.pixelSize: 14
+            font.pixelSize: Theme.TEXT
             text: qsTr("<b>Vorlumen</b> est un logiciel très simple qui vous permet de lire vos fichiers Flash (SWF) en local ou depuis une adresse internet. Il fut initialement développé pour les Bornes d'Arcade.<br><br>
                        <b>Vorlumen</b> is a very simple software which allows you to play your Flash files (SWF) locally or from an internet address. It was originally developed for Arcade Cabinet.<br>")
         }
@@ -32,22 +34,22 @@ ShellDialog {
         Label {
             width: dialog.availableWidth
             wrapMode: Label.Wrap
-            font.pixelSize: 14
-            text: qsTr("Réalisé par l'équipe Vorlumen / Made by the Vorlumen team.<br>")
+            font.pixelSize: Theme.TEXT
+            text: qsTr(Texts.ABOUT_TEAM)
         }
 
         Label {
             width: dialog.availableWidth
             wrapMode: Label.Wrap
-            font.pixelSize: 14
-            text: qsTr("<i>Avec Qt, Qt WebEngine et Ruffle / Built with Qt, Qt WebEngine and Ruffle.</i><br>")
+            font.pixelSize: Theme.TEXT
+            text: qsTr(Texts.ABOUT_BUILT_WITH)
         }
 
         Label {
             objectName: "versionLabel"
             width: dialog.availableWidth
             wrapMode: Label.Wrap
-            font.pixelSize: 14
+            font.pixelSize: Theme.TEXT
             text: qsTr("Version " + window.version + " (" + window.build + ").")
         }
     }

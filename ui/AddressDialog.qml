@@ -1,13 +1,14 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import "lib/addresses.js" as Addresses
+import "lib/theme.js" as Theme
 
 // Asks for an internet address: a SWF address plays in the game page, any
 // other opens as a page. Open stays disabled until the address is valid.
 ShellDialog {
     id: dialog
 
-    title: qsTr("<font color='white'>Ouvrir une adresse internet<br>Open an internet address</font>")
+    title: Theme.dialogTitle(qsTr("Ouvrir une adresse internet<br>Open an internet address"))
     standardButtons: Dialog.Open | Dialog.Cancel
 
     // The pattern alone cannot tell where the engine will go: the host it
@@ -36,7 +37,7 @@ ShellDialog {
     }
 
     Column {
-        spacing: 5
+        spacing: Theme.SPACING
 
         TextField {
             id: adresseWebText

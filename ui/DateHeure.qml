@@ -1,15 +1,16 @@
 import QtQuick 2.13
 import QtQuick.Controls 2.13
+import "lib/theme.js" as Theme
 
 // The faint clock in the game view's bottom-right corner.
 Label {
     anchors.right: webviewFlash.right
     anchors.bottom: webviewFlash.bottom
-    anchors.margins: 5
-    font.pixelSize: 12
+    anchors.margins: Theme.SPACING
+    font.pixelSize: Theme.TEXT_SMALL
     horizontalAlignment: Text.AlignRight
-    color: "white"
-    opacity: 0.4
+    color: Theme.CLOCK
+    opacity: Theme.FAINT_OPACITY
     visible: dateAndTime
     z: webviewFlash.z + 5
 

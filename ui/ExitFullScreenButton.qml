@@ -8,7 +8,7 @@ Button {
     flat: true
     icon.source: "qrc:/img/exit-full-screen.svg"
     icon.color: Theme.TOOL_ON
-    opacity: header.visible ? 0 : 0.8
+    opacity: header.visible ? 0 : Theme.OVERLAY_OPACITY
     visible: opacity > 0
 
     Behavior on opacity {

@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtWebEngine 1.8
 import "lib/addresses.js" as Addresses
 import "lib/layout.js" as Layout
+import "lib/theme.js" as Theme
 
 // The view that shows the game page or an internet page: it follows what
 // each new address means for the game and the bezel, recovers from a
@@ -13,7 +14,7 @@ WebEngineView {
     focus: true
     // The backdrop shows around the game (and before any page); an
     // internet page gets the usual white behind it.
-    backgroundColor: Addresses.isInternetAddress(window.adresseEnCoursUrl) ? "white" : "transparent"
+    backgroundColor: Addresses.isInternetAddress(window.adresseEnCoursUrl) ? Theme.INTERNET_PAGE : "transparent"
 
     // The game's rectangle in the view, in the page's whole pixels.
     function gameRectangle() {

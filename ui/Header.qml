@@ -72,7 +72,7 @@ Rectangle {
             id: titreLogiciel
             objectName: "titreLogiciel"
             text: qsTr("Vorlumen")
-            font.pixelSize: 18
+            font.pixelSize: Theme.TEXT_LARGE
             font.bold: true
             elide: Label.ElideRight
             horizontalAlignment: Qt.AlignHCenter

@@ -1,22 +1,23 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import "lib/texts.js" as Texts
+import "lib/theme.js" as Theme
 
 // The command-line options, in French and in English.
 ShellDialog {
     id: dialog
 
-    title: qsTr("<font color='white'>Aide/Help</font>")
+    title: Theme.dialogTitle(qsTr("Aide/Help"))
     standardButtons: Dialog.Close
 
     Column {
-        spacing: 5
+        spacing: Theme.SPACING
 
         Label {
             objectName: "aideFrancais"
             width: dialog.availableWidth
             wrapMode: Label.Wrap
-            font.pixelSize: 12
+            font.pixelSize: Theme.TEXT_SMALL
             text: qsTr(Texts.HELP_FRENCH)
         }
 
@@ -24,7 +25,7 @@ ShellDialog {
             objectName: "aideAnglais"
             width: dialog.availableWidth
             wrapMode: Label.Wrap
-            font.pixelSize: 12
+            font.pixelSize: Theme.TEXT_SMALL
             text: qsTr(Texts.HELP_ENGLISH)
         }
     }

@@ -1,6 +1,7 @@
 import QtQuick 2.13
 import QtQuick.Controls 2.13
 import QtQuick.Layouts 1.13
+import "lib/theme.js" as Theme
 
 // The banner that tells the outcome of a screenshot, bottom left, for five
 // seconds. Its text and icon follow `sauvegardeCapture` while it is open.
@@ -8,8 +9,8 @@ Item {
     z: 100000
 
     function ouvrir() {
-        infos.width = 260
-        infos.height = 70
+        infos.width = Theme.BANNER_WIDTH
+        infos.height = Theme.BANNER_HEIGHT
         timerInfos.start()
     }
 
@@ -29,16 +30,16 @@ Item {
     Rectangle {
         id: infos
         objectName: "infos"
-        x: 5
-        y: window.height - height - 5
+        x: Theme.SPACING
+        y: window.height - height - Theme.SPACING
         width: 0
         height: 0
         gradient: Gradient {
-            GradientStop { position: 0.0; color: "#424242" }
-            GradientStop { position: 1.0; color: "#242424" }
+            GradientStop { position: 0.0; color: Theme.BANNER_TOP }
+            GradientStop { position: 1.0; color: Theme.BANNER_BOTTOM }
         }
-        border.width: 2
-        border.color: "#888"
+        border.width: Theme.BANNER_RIM_WIDTH
+        border.color: Theme.BANNER_RIM
         visible: width > 0
         clip: true
 
@@ -51,13 +52,13 @@ Item {
 
         RowLayout {
             anchors.fill: parent
-            spacing: 5
+            spacing: Theme.SPACING
 
             ToolButton {
                 id: img
                 objectName: "infosIcon"
                 icon.source: "qrc:/img/camera.svg"
-                icon.color: sauvegardeCapture ? "grey" : "firebrick"
+                icon.color: Theme.toolColor(sauvegardeCapture)
             }
 
             Label {
@@ -65,8 +66,8 @@ Item {
                 objectName: "infosText"
                 verticalAlignment: Text.AlignVCenter
                 wrapMode: Text.WordWrap
-                font.pixelSize: 14
-                opacity: 0.8
+                font.pixelSize: Theme.TEXT
+                opacity: Theme.OVERLAY_OPACITY
                 text: sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
                                         : "La capture d'écran a échoué...<br>Screenshot failed..."
             }

@@ -10,19 +10,19 @@ Rectangle {
     property alias text: badgeLabel.text
     property alias labelObjectName: badgeLabel.objectName
 
-    width: 20
+    width: Theme.BADGE_SIZE
     height: width
     radius: width
     color: Qt.darker(Theme.DRAWER_ICON)
-    opacity: 0.8
+    opacity: Theme.OVERLAY_OPACITY
     anchors.right: parent.right
     anchors.bottom: parent.bottom
-    anchors.bottomMargin: 5
+    anchors.bottomMargin: Theme.SPACING
     z: parent.z + 10
 
     Label {
         id: badgeLabel
         anchors.centerIn: parent
-        font.pixelSize: 8
+        font.pixelSize: Theme.TEXT_BADGE
     }
 }

@@ -10,7 +10,7 @@ import "lib/theme.js" as Theme
 // row loads the game and closes the drawer. The folder shown is the window's
 // `adresseDuNavigateur`, so it is saved and restored with the settings.
 Drawer {
-    width: 0.66 * window.width
+    width: Theme.DRAWER_WIDTH_SHARE * window.width
     height: window.height
     dragMargin: 0
 
@@ -30,7 +30,7 @@ Drawer {
     // Odd rows are slightly darker, so the rows can be told apart.
     function rowColor(isDir, index) {
         var base = isDir ? folderColor : fileColor
-        return index % 2 === 0 ? base : Qt.tint(base, "#30000000")
+        return index % 2 === 0 ? base : Qt.tint(base, Theme.DRAWER_ODD_ROW_TINT)
     }
 
     function pick(isDir, name, url, path) {
@@ -86,14 +86,14 @@ Drawer {
         header: Rectangle {
             objectName: "drawerBar"
             width: folderList.width
-            height: 50
+            height: Theme.DRAWER_ROW_HEIGHT
             color: folderColor
 
             RowLayout {
                 anchors.fill: parent
-                anchors.leftMargin: 5
-                anchors.rightMargin: 5
-                spacing: 5
+                anchors.leftMargin: Theme.SPACING
+                anchors.rightMargin: Theme.SPACING
+                spacing: Theme.SPACING
 
                 // The standard folders, each a button with its tooltip.
                 Repeater {
@@ -143,7 +143,7 @@ Drawer {
             Rectangle {
                 objectName: "rowBackground"
                 anchors.fill: parent
-                opacity: 0.5
+                opacity: Theme.DRAWER_ROW_OPACITY
                 color: rowColor(fileIsDir, index)
 
                 Behavior on color {
@@ -154,7 +154,7 @@ Drawer {
                     objectName: "rowLabel"
                     anchors.centerIn: parent
                     font.bold: true
-                    font.pixelSize: 18
+                    font.pixelSize: Theme.TEXT_LARGE
                     text: rowText
                 }
             }

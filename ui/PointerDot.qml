@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import "lib/theme.js" as Theme
 
 // A small translucent dot that follows the pointer (a cabinet's screen may
 // show no cursor). The area only watches: every press, click and release
@@ -26,11 +27,11 @@ MouseArea {
         id: dot
         objectName: "cursorPerso"
         parent: area.parent
-        width: 8
+        width: Theme.POINTER_DOT_SIZE
         height: width
         radius: width
-        color: "red"
-        opacity: 0.4
+        color: Theme.POINTER_DOT
+        opacity: Theme.FAINT_OPACITY
         z: area.z + 10
     }
 }

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "lib/theme.js" as Theme
 
 // A shell dialog that says one thing: its message, wrapped to the dialog's
 // width.
@@ -9,13 +10,13 @@ ShellDialog {
     property alias message: messageLabel.text
 
     Column {
-        spacing: 20
+        spacing: Theme.MESSAGE_SPACING
 
         Label {
             id: messageLabel
             width: dialog.availableWidth
             wrapMode: Label.Wrap
-            font.pixelSize: 14
+            font.pixelSize: Theme.TEXT
         }
     }
 }

@@ -21,7 +21,7 @@ ApplicationWindow {
     height: 600
     visible: true
     visibility: Window.FullScreen
-    color: "black"
+    color: Theme.WINDOW
     title: qsTr("Vorlumen (Tamsrel)")
     Material.theme: Material.Dark
     Material.accent: Material.BlueGrey
@@ -336,7 +336,7 @@ ApplicationWindow {
         objectName: "exitFullScreenButton"
         anchors.right: parent.right
         anchors.top: header.bottom
-        anchors.margins: 10
+        anchors.margins: Theme.EDGE_MARGIN
         z: webviewFlash.z + 8
     }
 
@@ -351,7 +351,7 @@ ApplicationWindow {
         objectName: "screenOverlay"
         anchors.fill: screenBezel
         source: screenEmulationSource
-        opacity: 0.8
+        opacity: Theme.OVERLAY_OPACITY
         mipmap: true
         smooth: true
         antialiasing: true
@@ -436,7 +436,7 @@ ApplicationWindow {
     ShellMessage {
         id: pasSWFDialog
         objectName: "pasSWFDialog"
-        title: qsTr("<font color='white'>Vorlumen</font>")
+        title: Theme.dialogTitle(qsTr("Vorlumen"))
         standardButtons: Dialog.Close
 
         // A missing game is an error for the caller: a front-end reads the status.
@@ -454,8 +454,7 @@ ApplicationWindow {
                 return
             }
             maintenance.reportProblem(source + ": " + problem)
-            jeuInternetDialog.message = qsTr("Le jeu n'a pas pu être lu depuis internet.<br><br>"
-                                             + "The game could not be read from the internet.")
+            jeuInternetDialog.message = qsTr(Texts.INTERNET_GAME_FAILED)
                     + "<br><br><i>" + String(problem).replace(/&/g, "&amp;").replace(/</g, "&lt;") + "</i>"
             jeuInternetDialog.open()
         }
@@ -464,25 +463,25 @@ ApplicationWindow {
     ShellMessage {
         id: jeuInternetDialog
         objectName: "jeuInternetDialog"
-        title: qsTr("<font color='white'>Vorlumen</font>")
+        title: Theme.dialogTitle(qsTr("Vorlumen"))
         standardButtons: Dialog.Close
     }
 
     ShellMessage {
         id: jeuArreteDialog
         objectName: "jeuArreteDialog"
-        title: qsTr("<font color='white'>Vorlumen</font>")
+        title: Theme.dialogTitle(qsTr("Vorlumen"))
         standardButtons: Dialog.Close
 
         // Nothing more to play: offer to quit.
         onClosed: quitterVRLDialog.open()
-        message: qsTr("Le jeu s'est arrêté de façon inattendue.<br><br>The game stopped unexpectedly.")
+        message: qsTr(Texts.GAME_STOPPED)
     }
 
     ShellMessage {
         id: quitterVRLDialog
         objectName: "quitterVRLDialog"
-        title: qsTr("<font color='white'>Quitter/Quit</font>")
+        title: Theme.dialogTitle(qsTr("Quitter/Quit"))
         standardButtons: Dialog.Yes | Dialog.No
 
         onAccepted: window.close()

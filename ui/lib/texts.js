@@ -1,7 +1,18 @@
 .pragma library
 
-// The long texts of the window's dialogs, as the window shows them (rich
-// text: line breaks and runs of blanks show as one blank).
+// The long texts of the window's dialogs, and the player's own messages
+// in both languages, as the window shows them (rich text: line breaks and
+// runs of blanks show as one blank).
+
+var ABOUT_TEAM = "Réalisé par l'équipe Vorlumen / Made by the Vorlumen team.<br>";
+var ABOUT_BUILT_WITH = "<i>Avec Qt, Qt WebEngine et Ruffle / Built with Qt, Qt WebEngine and Ruffle.</i><br>";
+
+// The renderer ended twice in a row.
+var GAME_STOPPED = "Le jeu s'est arrêté de façon inattendue.<br><br>The game stopped unexpectedly.";
+
+// An internet game whose movie did not arrive; the reason follows.
+var INTERNET_GAME_FAILED = "Le jeu n'a pas pu être lu depuis internet.<br><br>"
+    + "The game could not be read from the internet.";
 
 var HELP_FRENCH = "<u>Lignes de commandes disponibles</u> :<br><br>\n"
     + "                        > <b>-source:</b> - Spécifiez le chemin du fichier SWF (<i>exemple : -source:\"C:/Users/Tamsrel/Downloads/phoenotopia.swf\"</i>).<br>\n"
