@@ -1,6 +1,7 @@
 #include "gamefiles.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace gamefiles {
@@ -45,6 +46,13 @@ bool mapPath(const QString &urlPath, const QString &pageFolder, const QString &g
     return false;
 }
 
+// The same address on the fixed host.
+QUrl playerUrl(QUrl url)
+{
+    url.setHost(QLatin1String(kHost));
+    return url;
+}
+
 bool isInside(const QString &canonicalPath, const QString &canonicalFolder)
 {
     const QString withSlash = canonicalFolder.endsWith(QLatin1Char('/'))
@@ -68,8 +76,13 @@ bool missingInside(const QString &filePath, const QString &canonicalFolder)
 
 Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &gameFolder)
 {
-    if (!url.isValid() || url.scheme() != QLatin1String(kScheme)
-        || url.host() != QLatin1String(kHost) || url.port() != -1 || !url.userInfo().isEmpty())
+    if (!url.isValid() || url.scheme() != QLatin1String(kScheme) || url.port() != -1
+        || !url.userInfo().isEmpty())
+        return {};
+    // A site's box has the page and Ruffle, never a local game's files.
+    if (isSiteBox(url.host()))
+        return resolve(playerUrl(url), pageFolder, QString());
+    if (url.host() != QLatin1String(kHost))
         return {};
     const QString urlPath = url.path(QUrl::FullyDecoded);
     if (hasDotSegment(urlPath) || urlPath.contains(QChar(0)) || urlPath.contains(QLatin1Char('\\')))
@@ -97,13 +110,36 @@ Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &ga
     return {Verdict::Serve, canonicalFile};
 }
 
+bool isSiteBox(const QString &host)
+{
+    static const QRegularExpression box(QStringLiteral("^site-[0-9a-f]{32}$"));
+    return box.match(host).hasMatch();
+}
+
+bool isPlayerPage(const QUrl &url)
+{
+    return url.scheme() == QLatin1String(kScheme) && url.port() == -1
+        && (url.host() == QLatin1String(kHost) || isSiteBox(url.host()));
+}
+
+bool mayLeavePage(const QUrl &firstParty, const QUrl &initiator, const QUrl &request, bool isFrame)
+{
+    if (isFrame)
+        return !isPlayerPage(initiator);
+    if (!isPlayerPage(firstParty) && !isPlayerPage(initiator))
+        return true;
+    const QString scheme = request.scheme();
+    return scheme == QLatin1String(kScheme) || scheme == QLatin1String("data")
+        || scheme == QLatin1String("blob");
+}
+
 bool mayRequest(const QUrl &initiator, const QUrl &url)
 {
     if (initiator.isEmpty())
         return true;
     const QString scheme = initiator.scheme();
     if (scheme == QLatin1String(kScheme))
-        return initiator.host() == QLatin1String(kHost) && initiator.port() == -1;
+        return isPlayerPage(initiator) && url.host() == initiator.host();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         return false;
     // Decoded, so that "%2e%2e" cannot climb out; resolve() refuses dot

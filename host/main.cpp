@@ -3,6 +3,7 @@
 #include "hostsetup.h"
 #include "internetflash.h"
 #include "maintenance.h"
+#include "networkguard.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -47,6 +48,8 @@ int main(int argc, char *argv[])
 
     GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"), renderer);
     gameFiles.installOnDefaultProfile();
+    NetworkGuard networkGuard;
+    networkGuard.installOnDefaultProfile();
     if (!internetflash::installOnDefaultProfile(applicationDir + QLatin1String("/flash")))
         std::fprintf(stderr, "Flash in internet pages is off: the game page's files are missing\n");
     auto maintenance = std::make_unique<Maintenance>();

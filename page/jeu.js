@@ -74,15 +74,24 @@ var GAME_URL_PREFIX = "vorlumen://player/game";
 
 // A movie on the internet is read through the player too, which fetches it,
 // and the files it loads beside it, from the movie's own site: asked
-// directly, most servers would not answer the page's cross-origin fetch.
+// directly, most servers would not answer the page's cross-origin fetch
+// (and the player lets no game page reach the network itself). The route is
+// on the page's own host: an internet game's page runs in its site's box.
 var INTERNET_GAME_URL_PREFIX = "vorlumen://player/net/";
+
+function internetRoutePrefix() {
+    var here = typeof window !== "undefined" ? window.location : null;
+    if (here && here.protocol === "vorlumen:")
+        return here.protocol + "//" + here.host + "/net/";
+    return INTERNET_GAME_URL_PREFIX;
+}
 
 function internetGameUrl(path) {
     var match = /^\s*(https?):\/\/([^\/?#]+)([^#]*)/i.exec(String(path));
     if (!match)
         return null;
     var rest = match[3].charAt(0) === "/" ? match[3] : "/" + match[3];
-    return INTERNET_GAME_URL_PREFIX + match[1].toLowerCase() + "/" + match[2] + rest;
+    return internetRoutePrefix() + match[1].toLowerCase() + "/" + match[2] + rest;
 }
 
 // For an internet game, the route of the addresses the movie writes out in

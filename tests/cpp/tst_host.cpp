@@ -45,6 +45,9 @@ private slots:
     void internetGameStaysOnItsSite();
     void internetGameChecks();
     void contentTypes();
+    void internetGamesPlayInTheirSitesBox();
+    void gamePagesReachNoNetwork_data();
+    void gamePagesReachNoNetwork();
     void rendererOption_data();
     void rendererOption();
 
@@ -291,6 +294,10 @@ void TestHost::gameFilesStayInTheirFolder_data()
     QTest::newRow("sub-folder, odd name") << game + "sub/%C3%A9t%C3%A9 %231.xml" << V::Serve;
     QTest::newRow("link inside") << game + "inner-link.txt" << V::Serve;
     QTest::newRow("page file") << QStringLiteral("vorlumen://player/flash/flash.html") << V::Serve;
+    // A site's box has the page, never the local game's folder.
+    const QString box = QStringLiteral("vorlumen://site-0123456789abcdef0123456789abcdef");
+    QTest::newRow("box, page file") << box + "/flash/flash.html" << V::Serve;
+    QTest::newRow("box, the local game") << box + "/game@/games/a/x.swf" << V::Refuse;
     QTest::newRow("missing beside") << game + "nothing.txt" << V::Missing;
     QTest::newRow("missing, folder missing too") << game + "no/such/file.txt" << V::Missing;
     QTest::newRow("missing page file")
@@ -387,6 +394,16 @@ void TestHost::whoMayRequestWhat_data()
     QTest::newRow("file page, Ruffle") << "file:///home/a" << ruffle << false;
     QTest::newRow("data page, Ruffle") << "data:text/html,x" << ruffle << false;
     QTest::newRow("other host of ours") << "vorlumen://evil" << game << false;
+    // An internet game's page reads its own box alone, never a local game.
+    const QString box = QStringLiteral("vorlumen://site-0123456789abcdef0123456789abcdef");
+    QTest::newRow("box, its Ruffle") << box << box + "/flash/ruffle/ruffle.js" << true;
+    QTest::newRow("box, its route") << box << box + "/net/http/h/x.txt" << true;
+    QTest::newRow("box, local game") << box << game << false;
+    QTest::newRow("box, another box")
+        << box << "vorlumen://site-ffffffffffffffffffffffffffffffff/net/http/h/x" << false;
+    QTest::newRow("local page, a box") << "vorlumen://player" << box + "/net/http/h/x" << false;
+    QTest::newRow("box-like host") << "vorlumen://site-xyz"
+                                   << "vorlumen://site-xyz/flash/flash.html" << false;
     QTest::newRow("our host, a port") << "vorlumen://player:1" << game << false;
 }
 
@@ -453,6 +470,82 @@ void TestHost::internetGameChecks()
     QVERIFY(!gamefiles::looksLikeSwf("<!DOCTYPE html>"));
     QVERIFY(!gamefiles::looksLikeSwf(""));
     QCOMPARE(internetgame::bareContentType("Text/HTML; charset=utf-8"), QByteArray("text/html"));
+    // A site's files are data, never a document of the player's origin.
+    const QPair<QByteArray, QByteArray> served[]
+        = {{"text/html", "application/octet-stream"},
+           {"image/svg+xml", "application/octet-stream"},
+           {"text/javascript", "application/octet-stream"},
+           {"text/xml", "text/plain"},
+           {"image/png", "image/png"},
+           {"application/x-shockwave-flash", "application/x-shockwave-flash"}};
+    for (const auto &row : served)
+        QCOMPARE(internetgame::dataContentType(row.first), row.second);
+}
+
+// Each site gets a box of its own, the same on every run; the page of an
+// internet game names its site, a local game's page none.
+void TestHost::internetGamesPlayInTheirSitesBox()
+{
+    const QString box = internetgame::siteBoxOf(QUrl("http://Games.example:80/a/g.swf"));
+    QVERIFY(gamefiles::isSiteBox(box));
+    QCOMPARE(internetgame::siteBoxOf(QUrl("http://games.example/other.swf")), box);
+    QVERIFY(internetgame::siteBoxOf(QUrl("https://games.example/a/g.swf")) != box);
+    QVERIFY(internetgame::siteBoxOf(QUrl("http://games.example:8080/a/g.swf")) != box);
+    QVERIFY(internetgame::siteBoxOf(QUrl("http://other.example/a/g.swf")) != box);
+    const QUrl page("vorlumen://player/flash/flash.html?jeu=http://games.example/a=b.swf=640=480");
+    QCOMPARE(internetgame::internetGameOfPage(page), QUrl("http://games.example/a=b.swf"));
+    QVERIFY(!internetgame::internetGameOfPage(
+                 QUrl("vorlumen://player/flash/flash.html?jeu=/home/http/a.swf=1=1"))
+                 .isValid());
+    QVERIFY(
+        !internetgame::internetGameOfPage(QUrl("vorlumen://player/flash/flash.html")).isValid());
+}
+
+// What a page of the player may send out, besides what the scheme serves.
+void TestHost::gamePagesReachNoNetwork_data()
+{
+    QTest::addColumn<QString>("firstParty");
+    QTest::addColumn<QString>("initiator");
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<bool>("isFrame");
+    QTest::addColumn<bool>("allowed");
+    const QString local = QStringLiteral("vorlumen://player/flash/flash.html?jeu=/g/a.swf=1=1");
+    const QString box = QStringLiteral("vorlumen://site-0123456789abcdef0123456789abcdef");
+    QTest::newRow("local game, its files") << local << "vorlumen://player"
+                                           << "vorlumen://player/game/g/v.txt" << false << true;
+    QTest::newRow("local game, a server") << local << "vorlumen://player"
+                                          << "http://127.0.0.1:8000/?secret" << false << false;
+    QTest::newRow("local game, a socket") << local << "vorlumen://player"
+                                          << "wss://example.com/" << false << false;
+    QTest::newRow("local game, a file") << local << "vorlumen://player"
+                                        << "file:///etc/passwd" << false << false;
+    QTest::newRow("local game, a blob") << local << "vorlumen://player"
+                                        << "blob:vorlumen://player/1" << false << true;
+    QTest::newRow("internet game, its site directly")
+        << box + "/flash/flash.html" << box << "https://example.com/x" << false << false;
+    QTest::newRow("game moves the view") << "https://example.com/?secret"
+                                         << "vorlumen://player"
+                                         << "https://example.com/?secret" << true << false;
+    QTest::newRow("game opens a frame")
+        << local << box << box + "/net/http/h/p.html" << true << false;
+    QTest::newRow("window opens the game page") << local << "" << local << true << true;
+    QTest::newRow("window opens a site") << "https://example.com/"
+                                         << ""
+                                         << "https://example.com/" << true << true;
+    QTest::newRow("internet page, its site") << "https://example.com/"
+                                             << "https://example.com"
+                                             << "https://cdn.example.com/a.swf" << false << true;
+}
+
+void TestHost::gamePagesReachNoNetwork()
+{
+    QFETCH(QString, firstParty);
+    QFETCH(QString, initiator);
+    QFETCH(QString, request);
+    QFETCH(bool, isFrame);
+    QFETCH(bool, allowed);
+    QCOMPARE(gamefiles::mayLeavePage(QUrl(firstParty), QUrl(initiator), QUrl(request), isFrame),
+             allowed);
 }
 
 void TestHost::contentTypes()

@@ -195,9 +195,10 @@ Bytes saverActions()
 {
     ActionBuilder code;
     code.stop();
-    // so = SharedObject.getLocal("vorlumen-test")
+    // so = SharedObject.getLocal("vorlumen-test", "/"): the site-wide path
+    // that many real games use, which any movie of the same site may open.
     code.push("so");
-    code.push(kSaverObjectName).push(1).push("SharedObject").getVariable();
+    code.push("/").push(kSaverObjectName).push(2).push("SharedObject").getVariable();
     code.push("getLocal").callMethod();
     code.setVariable();
     // count = so.data.count; a first run finds undefined, which counts as 0.
