@@ -84,7 +84,7 @@ ApplicationWindow {
         // all: the probe, the page and the screenshot name all use this one.
         if (!Addresses.isInternetAddress(source))
             source = maintenance.absolutePath(source)
-        startMapper()
+        process0.startForGame()
         configureWebEngine()
         if (Addresses.isInternetSwfAddress(source)) {
             showingStartupInternetGame = true
@@ -129,14 +129,23 @@ ApplicationWindow {
     }
 
     function saveSettings() {
-        var saved = 0
-        try {
-            saved = Storage.setConfig(adresseDuNavigateur, bezelActif, modeEcran, dateAndTime)
-        } catch (err) {
-            saved = 0
-        }
-        if (saved === 0)
-            maintenance.reportProblem("the settings could not be saved")
+        Storage.saveSettings(maintenance, { adresseDuNavigateur: adresseDuNavigateur, bezelActif: bezelActif,
+                                            modeEcran: modeEcran, dateAndTime: dateAndTime })
+    }
+
+    // Saved settings, or the defaults on the first run (then saved at once).
+    function restoreSettings() {
+        var start = Storage.restoreSettings(maintenance, Addresses.localFolderAddress(applicationDirPath))
+        adresseDuNavigateur = start.settings.adresseDuNavigateur
+        bezelActif = start.settings.bezelActif
+        bezelActifOrigine = bezelActif
+        modeEcran = start.settings.modeEcran
+        screenEmulationSource = Options.overlaySource(modeEcran)
+        dateAndTime = start.settings.dateAndTime
+        if (start.firstRun)
+            saveSettings()
+        else if (start.stored !== 0)
+            informations_parametres = start.stored
     }
 
     // The game cannot be played: say why on standard error, show the dialog;
@@ -148,15 +157,6 @@ ApplicationWindow {
         pasSWFDialog.open()
     }
 
-    // The store's content, or 0 when it cannot be read.
-    function readSettings() {
-        try {
-            return Storage.getConfig()
-        } catch (err) {
-            return 0
-        }
-    }
-
     // Without a window manager a full-screen request does nothing; taking the
     // screen's geometry gives the same result.
     function fillScreen() {
@@ -164,61 +164,6 @@ ApplicationWindow {
         window.y = Screen.virtualY
         window.width = Screen.width
         window.height = Screen.height
-    }
-
-    function applyStoredSettings(stored) {
-        adresseDuNavigateur = String(stored[0])
-        modeEcran = parseInt(String(stored[2]))
-        screenEmulationSource = Options.overlaySource(modeEcran)
-        bezelActif = stored[1] == 1
-        bezelActifOrigine = bezelActif
-        dateAndTime = stored[3] == 1
-    }
-
-    function applyDefaultSettings() {
-        adresseDuNavigateur = Addresses.localFolderAddress(applicationDirPath)
-        bezelActif = true
-        bezelActifOrigine = true
-        modeEcran = 0
-        screenEmulationSource = ""
-        dateAndTime = true
-    }
-
-    // The stored settings, or 0 when the store cannot be opened or read.
-    function openSettings() {
-        try {
-            Storage.initialize()
-        } catch (err) {
-            return 0
-        }
-        return readSettings()
-    }
-
-    // Saved settings, or the defaults on the first run. A damaged store is
-    // moved aside (kept, renamed with the date) and a fresh one started, so
-    // that settings are saved again from this run on.
-    function restoreSettings() {
-        var stored = openSettings()
-        if (stored === 0) {
-            var aside = maintenance.setAsideBrokenDatabase(Storage.databaseName)
-            if (aside !== "") {
-                maintenance.reportProblem("the settings store was damaged; kept as " + aside
-                                          + ", starting a new one")
-                stored = openSettings()
-            }
-        }
-        if (stored === 0) {
-            maintenance.reportProblem("the settings store cannot be read; using the defaults")
-            applyDefaultSettings()
-            return
-        }
-        if (stored[0].length === 0) {
-            applyDefaultSettings()
-            saveSettings()
-            return
-        }
-        informations_parametres = readSettings()
-        applyStoredSettings(informations_parametres === 0 ? stored : informations_parametres)
     }
 
     // Values go to the window's properties of the same names; flags act.
@@ -242,18 +187,6 @@ ApplicationWindow {
             modeEcran = mode
             screenEmulationSource = Options.overlaySource(mode)
         }
-    }
-
-    function startMapper() {
-        if (profilantimicro !== "" && !Options.isProfileFileName(profilantimicro)) {
-            maintenance.reportProblem("-profilantimicro: takes a file name in antimicro/profiles/, not "
-                                      + profilantimicro + "; no mapper started")
-            return
-        }
-        var command = Options.mapperCommand(applicationDirPath, profilantimicro,
-                                            controleurantimicro, onWindows)
-        if (command)
-            process0.start(command.program, command.arguments)
     }
 
     // Measures `source` with the size probe into the size-probe file, then
@@ -299,13 +232,6 @@ ApplicationWindow {
         }
     }
 
-    // An internet page may open its links in this view: internet addresses
-    // only, and never while a game is shown.
-    function followNewViewRequest(url) {
-        if (!isSWF && Addresses.isFollowableAddress(url))
-            webviewFlash.url = url
-    }
-
     function createWindowGames(profile) {
         profile.httpAcceptLanguage = "fr-FR"
         profile.offTheRecord = false
@@ -332,13 +258,8 @@ ApplicationWindow {
         createWindowGames(webviewFlash.profile)
     }
 
-    // The game's rectangle in the view, in the page's whole pixels.
-    function gameRectangle() {
-        return Layout.gameRectangle(webviewFlash.width, webviewFlash.height, widthJeu, heightJeu)
-    }
-
     function calculerLaPositionJeu() {
-        var game = gameRectangle()
+        var game = webviewFlash.gameRectangle()
         cadrageCapture.sourceRect = Qt.rect(game.x, game.y, game.width, game.height)
     }
 
@@ -403,82 +324,27 @@ ApplicationWindow {
         id: aDrive
     }
 
-    Process {
+    GamepadMapper {
         id: process0
-
-        onStartFailed: {
-            if (!closingDown)
-                maintenance.reportProblem("the gamepad mapper could not start: " + reason)
-        }
-        onEnded: {
-            if (!closingDown)
-                maintenance.reportProblem("the gamepad mapper ended (status " + exitCode
-                                          + (crashed ? ", crashed" : "") + "); the game goes on without it")
-        }
     }
 
     Process {
         id: process1
     }
 
-    Button {
+    ExitFullScreenButton {
         objectName: "exitFullScreenButton"
-        flat: true
-        icon.source: "qrc:/img/exit-full-screen.svg"
-        icon.color: Theme.TOOL_ON
         anchors.right: parent.right
         anchors.top: header.bottom
         anchors.margins: 10
-        opacity: header.visible ? 0 : 0.8
-        visible: opacity > 0
         z: webviewFlash.z + 8
-
-        Behavior on opacity {
-            NumberAnimation { duration: Theme.FADE_MS }
-        }
-
-        ToolTip {
-            visible: parent.hovered || parent.pressed
-            y: parent.height
-            text: qsTr("Quitter le plein écran.<br>Quit full screen.")
-        }
-
-        onClicked: {
-            header.height = Theme.HEADER_HEIGHT
-            header.opacity = 1
-        }
     }
 
-    MouseArea {
+    PointerDot {
         id: mouseAreaPerso
         objectName: "mouseAreaPerso"
         anchors.fill: parent
-        hoverEnabled: true
-        preventStealing: true
-        propagateComposedEvents: true
         z: header.z - 1
-
-        onPressed: mouse.accepted = false
-        onReleased: mouse.accepted = false
-        onClicked: mouse.accepted = false
-        onDoubleClicked: mouse.accepted = false
-        onPressAndHold: mouse.accepted = false
-        onPositionChanged: {
-            cursorPerso.x = mouseX - cursorPerso.width / 2
-            cursorPerso.y = mouseY - cursorPerso.width / 2
-            mouse.accepted = false
-        }
-    }
-
-    Rectangle {
-        id: cursorPerso
-        objectName: "cursorPerso"
-        width: 8
-        height: width
-        radius: width
-        color: "red"
-        opacity: 0.4
-        z: mouseAreaPerso.z + 10
     }
 
     Image {
@@ -546,189 +412,25 @@ ApplicationWindow {
         live: false
     }
 
-    WebEngineView {
+    GameView {
         id: webviewFlash
         objectName: "webviewFlash"
         anchors.fill: parent
-        focus: true
-        // The backdrop shows around the game (and before any page); an
-        // internet page gets the usual white behind it.
-        backgroundColor: Addresses.isInternetAddress(adresseEnCoursUrl) ? "white" : "transparent"
-
-        onUrlChanged: {
-            adresseEnCoursUrl = url.toString()
-            var state = Addresses.stateForAddress(adresseEnCoursUrl, bezelActifOrigine, bezelActif)
-            bezelActif = state.bezelActif
-            isSWF = state.isSWF
-        }
-
-        onNewViewRequested: followNewViewRequest(request.requestedUrl.toString())
-
-        // A renderer that dies takes the game with it: load the page again,
-        // once; a second end in a row gets a message instead of a loop.
-        onRenderProcessTerminated: {
-            if (terminationStatus === WebEngineView.NormalTerminationStatus || closingDown)
-                return
-            rendererCrashes += 1
-            maintenance.reportProblem("the web engine's renderer ended abnormally (status "
-                                      + terminationStatus + ", code " + exitCode + ")"
-                                      + (rendererCrashes === 1 ? "; loading the page again" : ""))
-            if (rendererCrashes === 1)
-                reloadTimer.start()
-            else
-                jeuArreteDialog.open()
-        }
-
-
-        onContextMenuRequested: request.accepted = true
-
-        // Only the page's size report is answered, and the read can never
-        // raise an error, which would be one more console message.
-        onJavaScriptConsoleMessage: {
-            if (!isSWF || !Layout.isSizeReport(message))
-                return
-            webviewFlash.runJavaScript(Layout.SIZE_QUERY, function (size) {
-                if (!size || !Layout.isReportedSize(size[0], size[1]))
-                    return
-                widthJeu = size[0]
-                heightJeu = size[1]
-                receptionDonnees()
-            })
-        }
-
-        function receptionDonnees() {
-            var bezel = Layout.bezelRectangle(gameRectangle())
-            screenBezel.width = bezel.width
-            screenBezel.height = bezel.height
-            screenBezel.x = bezel.x
-            screenBezel.y = bezel.y
-        }
-
-        Component.onCompleted: configureWebEngine()
     }
 
-    ShellDialog {
+    AddressDialog {
         id: internetAdresseDialog
         objectName: "internetAdresseDialog"
-        title: qsTr("<font color='white'>Ouvrir une adresse internet<br>Open an internet address</font>")
-        standardButtons: Dialog.Open | Dialog.Cancel
-
-        Component.onCompleted: internetAdresseDialog.standardButton(Dialog.Open).enabled = false
-
-        onAccepted: {
-            if (!Addresses.isAcceptableInternetAddress(adresseWebText.text))
-                return
-            showingStartupInternetGame = false
-            if (Addresses.isInternetSwfAddress(adresseWebText.text)) {
-                source = adresseWebText.text
-                swfwidth = swfheight = ""
-                showSource()
-            } else {
-                addressAskedFor = adresseWebText.text
-                webviewFlash.url = adresseWebText.text
-                isSWF = false
-            }
-            adresseWebText.text = ""
-        }
-
-        Column {
-            spacing: 5
-
-            TextField {
-                id: adresseWebText
-                objectName: "adresseWebText"
-                width: internetAdresseDialog.availableWidth
-                selectByMouse: true
-                placeholderText: qsTr("Adresse internet/internet address (https://....)")
-                validator: RegExpValidator {
-                    regExp: Addresses.validatorExpression()
-                }
-                // The pattern alone cannot tell where the engine will go:
-                // the host it will reach is checked too.
-                onTextChanged: internetAdresseDialog.standardButton(Dialog.Open).enabled
-                               = acceptableInput && Addresses.isAcceptableInternetAddress(text)
-            }
-        }
     }
 
-    ShellDialog {
+    AboutDialog {
         id: aProposDialog
         objectName: "aProposDialog"
-        title: qsTr("<font color='white'>À propos/About</font>")
-        standardButtons: Dialog.Close
-
-        Column {
-            id: aProposColumn
-            anchors.fill: parent
-            spacing: 5
-
-            Image {
-                source: "qrc:/img/icon.png"
-                width: 180
-                fillMode: Image.PreserveAspectFit
-                mipmap: true
-                antialiasing: true
-                smooth: true
-            }
-
-            Label {
-                width: aProposDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 14
-                text: qsTr("<b>Vorlumen</b> est un logiciel très simple qui vous permet de lire vos fichiers Flash (SWF) en local ou depuis une adresse internet. Il fut initialement développé pour les Bornes d'Arcade.<br><br>
-                       <b>Vorlumen</b> is a very simple software which allows you to play your Flash files (SWF) locally or from an internet address. It was originally developed for Arcade Cabinet.<br>")
-            }
-
-            Label {
-                width: aProposDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 14
-                text: qsTr("Réalisé par l'équipe Vorlumen / Made by the Vorlumen team.<br>")
-            }
-
-            Label {
-                width: aProposDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 14
-                text: qsTr("<i>Avec Qt, Qt WebEngine et Ruffle / Built with Qt, Qt WebEngine and Ruffle.</i><br>")
-            }
-
-            Label {
-                objectName: "versionLabel"
-                width: aProposDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 14
-                text: qsTr("Version " + version + " (" + build + ").")
-            }
-        }
     }
 
-    ShellDialog {
+    HelpDialog {
         id: aideDialog
         objectName: "aideDialog"
-        title: qsTr("<font color='white'>Aide/Help</font>")
-        standardButtons: Dialog.Close
-
-        Column {
-            id: aideColumn
-            spacing: 5
-
-            Label {
-                objectName: "aideFrancais"
-                width: aideDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 12
-                text: qsTr(Texts.HELP_FRENCH)
-            }
-
-            Label {
-                objectName: "aideAnglais"
-                width: aideDialog.availableWidth
-                wrapMode: Label.Wrap
-                font.pixelSize: 12
-                text: qsTr(Texts.HELP_ENGLISH)
-            }
-        }
     }
 
     ShellMessage {
@@ -740,24 +442,6 @@ ApplicationWindow {
         // A missing game is an error for the caller: a front-end reads the status.
         onClosed: Qt.exit(2)
         message: qsTr("Fichier non trouvé...<br><br>File not found...")
-    }
-
-    // Only the address the window opened may turn into a game this way: a
-    // page's own downloads never steer the view.
-    Connections {
-        target: webviewFlash.profile
-        function onDownloadRequested(download) {
-            var url = download.url.toString()
-            if (download.mimeType !== "application/x-shockwave-flash" || addressAskedFor === ""
-                    || url !== webviewFlash.url.toString() && url !== addressAskedFor)
-                return
-            download.cancel()
-            showingStartupInternetGame = addressAskedFor === source
-            source = addressAskedFor
-            addressAskedFor = ""
-            swfwidth = swfheight = ""
-            showSource()
-        }
     }
 
     // An internet game whose movie did not arrive (a 404, a page named .swf,
@@ -782,12 +466,6 @@ ApplicationWindow {
         objectName: "jeuInternetDialog"
         title: qsTr("<font color='white'>Vorlumen</font>")
         standardButtons: Dialog.Close
-    }
-
-    Timer {
-        id: reloadTimer
-        interval: 500
-        onTriggered: webviewFlash.reload()
     }
 
     ShellMessage {

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtTest 1.15
+import QtWebEngine 1.8
 import "qrc:/lib/addresses.js" as Addresses
 
 // The main window as the player creates it: start-up state, dialogs, banner,
@@ -359,8 +360,15 @@ TestCase {
     // game page speaking.
     function openGamePage(name) {
         var view = child("webviewFlash")
+        var loaded = false
+        var onLoading = function (request) {
+            loaded = loaded || request.status === WebEngineView.LoadSucceededStatus
+        }
+        view.loadingChanged.connect(onLoading)
         view.url = Addresses.gamePageAddress(testHost.tempDir + "/" + name + ".swf", "", "")
-        tryCompare(view, "loading", false, 15000)
+        // The new page itself, not the one it replaces.
+        tryVerify(function () { return loaded }, 15000)
+        view.loadingChanged.disconnect(onLoading)
         verify(Addresses.isGamePageAddress(view.url))
     }
 
@@ -439,11 +447,11 @@ TestCase {
         win.isSWF = false
         var refused = ["file:///etc/passwd", "javascript:alert(1)", "data:text/html,x", opener]
         for (var i = 0; i < refused.length; ++i) {
-            win.followNewViewRequest(refused[i])
+            view.followNewViewRequest(refused[i])
             compare(view.url.toString(), opener, refused[i])
         }
         compare(view.backgroundColor, Qt.rgba(0, 0, 0, 0))
-        win.followNewViewRequest("http://127.0.0.1:9/")
+        view.followNewViewRequest("http://127.0.0.1:9/")
         compare(view.url.toString(), "http://127.0.0.1:9/")
         // Internet pages do not see through to the backdrop.
         compare(view.backgroundColor, Qt.rgba(1, 1, 1, 1))

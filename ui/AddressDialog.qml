@@ -1,0 +1,54 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import "lib/addresses.js" as Addresses
+
+// Asks for an internet address: a SWF address plays in the game page, any
+// other opens as a page. Open stays disabled until the address is valid.
+ShellDialog {
+    id: dialog
+
+    title: qsTr("<font color='white'>Ouvrir une adresse internet<br>Open an internet address</font>")
+    standardButtons: Dialog.Open | Dialog.Cancel
+
+    // The pattern alone cannot tell where the engine will go: the host it
+    // will reach is checked too.
+    function enableOpen() {
+        dialog.standardButton(Dialog.Open).enabled = adresseWebText.acceptableInput
+                && Addresses.isAcceptableInternetAddress(adresseWebText.text)
+    }
+
+    Component.onCompleted: enableOpen()
+
+    onAccepted: {
+        if (!Addresses.isAcceptableInternetAddress(adresseWebText.text))
+            return
+        window.showingStartupInternetGame = false
+        if (Addresses.isInternetSwfAddress(adresseWebText.text)) {
+            window.source = adresseWebText.text
+            window.swfwidth = window.swfheight = ""
+            window.showSource()
+        } else {
+            window.addressAskedFor = adresseWebText.text
+            webviewFlash.url = adresseWebText.text
+            window.isSWF = false
+        }
+        adresseWebText.text = ""
+    }
+
+    Column {
+        spacing: 5
+
+        TextField {
+            id: adresseWebText
+            objectName: "adresseWebText"
+            width: dialog.availableWidth
+            selectByMouse: true
+            placeholderText: qsTr("Adresse internet/internet address (https://....)")
+            validator: RegExpValidator {
+                regExp: Addresses.validatorExpression()
+            }
+            onTextEdited: enableOpen()
+            onTextChanged: enableOpen()
+        }
+    }
+}

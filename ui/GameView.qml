@@ -1,0 +1,104 @@
+import QtQuick 2.15
+import QtWebEngine 1.8
+import "lib/addresses.js" as Addresses
+import "lib/layout.js" as Layout
+
+// The view that shows the game page or an internet page: it follows what
+// each new address means for the game and the bezel, recovers from a
+// renderer that dies, and reads the page's size report to place the bezel
+// around the game.
+WebEngineView {
+    id: view
+
+    focus: true
+    // The backdrop shows around the game (and before any page); an
+    // internet page gets the usual white behind it.
+    backgroundColor: Addresses.isInternetAddress(window.adresseEnCoursUrl) ? "white" : "transparent"
+
+    // The game's rectangle in the view, in the page's whole pixels.
+    function gameRectangle() {
+        return Layout.gameRectangle(width, height, window.widthJeu, window.heightJeu)
+    }
+
+    // An internet page may open its links in this view: internet addresses
+    // only, and never while a game is shown.
+    function followNewViewRequest(url) {
+        if (!window.isSWF && Addresses.isFollowableAddress(url))
+            view.url = url
+    }
+
+    function receptionDonnees() {
+        var bezel = Layout.bezelRectangle(gameRectangle())
+        screenBezel.width = bezel.width
+        screenBezel.height = bezel.height
+        screenBezel.x = bezel.x
+        screenBezel.y = bezel.y
+    }
+
+    onUrlChanged: {
+        window.adresseEnCoursUrl = url.toString()
+        var state = Addresses.stateForAddress(window.adresseEnCoursUrl, window.bezelActifOrigine,
+                                              window.bezelActif)
+        window.bezelActif = state.bezelActif
+        window.isSWF = state.isSWF
+    }
+
+    onNewViewRequested: followNewViewRequest(request.requestedUrl.toString())
+
+    // A renderer that dies takes the game with it: load the page again,
+    // once; a second end in a row gets a message instead of a loop.
+    onRenderProcessTerminated: {
+        if (terminationStatus === WebEngineView.NormalTerminationStatus || window.closingDown)
+            return
+        window.rendererCrashes += 1
+        maintenance.reportProblem("the web engine's renderer ended abnormally (status "
+                                  + terminationStatus + ", code " + exitCode + ")"
+                                  + (window.rendererCrashes === 1 ? "; loading the page again" : ""))
+        if (window.rendererCrashes === 1)
+            reloadTimer.start()
+        else
+            jeuArreteDialog.open()
+    }
+
+    onContextMenuRequested: request.accepted = true
+
+    // Only the page's size report is answered, and the read can never
+    // raise an error, which would be one more console message.
+    onJavaScriptConsoleMessage: {
+        if (!window.isSWF || !Layout.isSizeReport(message))
+            return
+        view.runJavaScript(Layout.SIZE_QUERY, function (size) {
+            if (!size || !Layout.isReportedSize(size[0], size[1]))
+                return
+            window.widthJeu = size[0]
+            window.heightJeu = size[1]
+            receptionDonnees()
+        })
+    }
+
+    Component.onCompleted: window.configureWebEngine()
+
+    Timer {
+        id: reloadTimer
+        interval: 500
+        onTriggered: view.reload()
+    }
+
+    // Only the address the window opened may turn into a game this way: a
+    // page's own downloads never steer the view.
+    Connections {
+        target: view.profile
+        function onDownloadRequested(download) {
+            var url = download.url.toString()
+            if (download.mimeType !== "application/x-shockwave-flash" || window.addressAskedFor === ""
+                    || url !== view.url.toString() && url !== window.addressAskedFor)
+                return
+            download.cancel()
+            window.showingStartupInternetGame = window.addressAskedFor === window.source
+            window.source = window.addressAskedFor
+            window.addressAskedFor = ""
+            window.swfwidth = window.swfheight = ""
+            window.showSource()
+        }
+    }
+}

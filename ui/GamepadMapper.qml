@@ -1,0 +1,29 @@
+import QtQuick 2.15
+import Process 1.0
+import "lib/options.js" as Options
+
+// The gamepad mapper beside the game, with the window's profile and
+// controller; it ends with the window. Its failures are reported, never fatal.
+Process {
+    function startForGame() {
+        if (window.profilantimicro !== "" && !Options.isProfileFileName(window.profilantimicro)) {
+            maintenance.reportProblem("-profilantimicro: takes a file name in antimicro/profiles/, not "
+                                      + window.profilantimicro + "; no mapper started")
+            return
+        }
+        var command = Options.mapperCommand(applicationDirPath, window.profilantimicro,
+                                            window.controleurantimicro, window.onWindows)
+        if (command)
+            start(command.program, command.arguments)
+    }
+
+    onStartFailed: {
+        if (!window.closingDown)
+            maintenance.reportProblem("the gamepad mapper could not start: " + reason)
+    }
+    onEnded: {
+        if (!window.closingDown)
+            maintenance.reportProblem("the gamepad mapper ended (status " + exitCode
+                                      + (crashed ? ", crashed" : "") + "); the game goes on without it")
+    }
+}
