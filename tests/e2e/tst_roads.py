@@ -303,8 +303,8 @@ class FrontEndRoad(Road):
         player.screenshot("internet_address")
         self.assertEqual(player.pictures(), [])
         self.assertEqual(player.terminate(), 0)
-        # The bezel is saved as shown at closing: hidden on internet pages.
-        self.assertEqual(player.settings()[0][1], 0)
+        # The page hid the bezel; the user's choice (shown) is what is saved.
+        self.assertEqual(player.settings()[0][1], 1)
 
     def test_mapper_runs_beside_the_game_and_never_outlives_it(self):
         game = self.colours_game("game.swf")

@@ -77,7 +77,8 @@ TestCase {
         compare(win.modeEcran, 0)
         compare(win.dateAndTime, true)
         win.modeEcran = 1
-        win.bezelActif = false
+        // As the header's toggle does: the user's choice and what is shown.
+        win.bezelActif = win.bezelActifOrigine = false
         win.dateAndTime = false
         win.saveSettings()
         win.destroy()
@@ -88,9 +89,15 @@ TestCase {
         compare(win.bezelActifOrigine, false)
         compare(win.dateAndTime, false)
         win.modeEcran = 0
-        win.bezelActif = true
+        win.bezelActif = win.bezelActifOrigine = true
         win.dateAndTime = true
+        // An internet page hides the bezel; the choice saved stays the user's.
+        child("webviewFlash").openPage("http://127.0.0.1:9/")
+        compare(win.bezelActif, false)
         win.saveSettings()
+        win.destroy()
+        createWindow([])
+        compare(win.bezelActif, true)
     }
 
     function test_dialogGeometry_data() {
@@ -228,9 +235,13 @@ TestCase {
         tryCompare(dialog, "opened", false, 3000)
         compare(field.text, "https://example.com/jeu")
         win.isSWF = true
+        // After a crash the game came back from: the page opened next gets
+        // its own reload on its first crash.
+        win.rendererCrashes = 1
         dialog.open()
         tryCompare(dialog, "opened", true, 3000)
         dialog.accept()
+        compare(win.rendererCrashes, 0)
         compare(field.text, "")
         compare(dialog.standardButton(Dialog.Open).enabled, false)
         compare(win.isSWF, false)
