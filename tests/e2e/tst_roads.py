@@ -13,7 +13,8 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from player import (BUILD_DIR, CORPUS_DIR, Player, Xvfb, image_pixel, image_size, make_swf,  # noqa: E402
-                    new_home, parent_pid, process_argv, process_tree, reddish, remove_home)
+                    new_home, parent_pid, process_argv, process_tree, processes_with_home, reddish,
+                    remove_home)
 
 BLUE = (0x20, 0x40, 0xC0)
 RED = (0xE0, 0x30, 0x20)
@@ -146,6 +147,25 @@ class FrontEndRoad(Road):
         self.wait_for_game(third, "options_third_run")
         self.assertEqual(third.terminate(signal.SIGHUP), 0)
         self.assertEqual(third.settings()[0][2:], (2, 0))
+
+    def test_a_stop_at_any_moment_of_the_start_ends_cleanly(self):
+        # However early the stop comes: status 0, no engine process left, and
+        # the store either untouched or whole.
+        game = self.colours_game("game.swf")
+        for delay in (0.2, 0.5, 1.0):
+            for attempt in range(3):
+                with self.subTest(delay=delay, attempt=attempt):
+                    home = new_home()
+                    try:
+                        player = Player(xvfb.display, home, ["-source:" + str(game), "-nodatetime"]).launch()
+                        self.players.append(player)
+                        time.sleep(delay)
+                        self.assertEqual(player.terminate(timeout=20), 0, player.log_text()[-500:])
+                        time.sleep(0.5)
+                        self.assertEqual(processes_with_home(home), [])
+                        self.assertLessEqual(len(player.settings() or []), 1)
+                    finally:
+                        remove_home(home)
 
     def test_relative_source_and_names_as_written(self):
         # Option texts inside paths are part of the path; the source is read
