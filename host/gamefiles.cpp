@@ -1,5 +1,7 @@
 #include "gamefiles.h"
 
+#include "rawnames.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
@@ -84,7 +86,9 @@ Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &ga
         return resolve(playerUrl(url), pageFolder, QString());
     if (url.host() != QLatin1String(kHost))
         return {};
-    const QString urlPath = url.path(QUrl::FullyDecoded);
+    // Decoded byte for byte: "%FF" is a byte of a name that is not UTF-8.
+    const QString urlPath = rawnames::fromBytes(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     if (hasDotSegment(urlPath) || urlPath.contains(QChar(0)) || urlPath.contains(QLatin1Char('\\')))
         return {};
     QString filePath;
@@ -105,7 +109,7 @@ Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &ga
     if (canonicalFile.isEmpty() || !isInside(canonicalFile, canonicalFolder))
         return {};
     const QFileInfo target(canonicalFile);
-    if (!target.isFile() || !target.isReadable())
+    if (!target.isFile() || !target.isReadable() || target.size() > kMaxGameFileBytes)
         return {};
     return {Verdict::Serve, canonicalFile};
 }

@@ -25,8 +25,12 @@ constexpr char kScheme[] = "vorlumen";
 // games' saves, the same from one run to the next.
 constexpr char kHost[] = "player";
 
+// No real game comes near this; a movie and every file it loads are held
+// whole in memory, several times over, on machines with little of it.
+constexpr qint64 kMaxGameFileBytes = qint64(256) * 1024 * 1024;
+
 enum class Verdict {
-    Serve, // filePath is a readable regular file inside the allowed folder
+    Serve, // filePath is a readable regular file inside the allowed folder, not too large
     Missing, // inside the allowed folder, but no such file
     Refuse, // anything else: another folder, a folder, a bad address
 };

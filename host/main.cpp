@@ -4,6 +4,7 @@
 #include "internetflash.h"
 #include "maintenance.h"
 #include "networkguard.h"
+#include "rawnames.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -45,6 +46,9 @@ __attribute__((section(".preinit_array"),
 int main(int argc, char *argv[])
 {
     GracefulStop::installHandlers();
+#ifdef Q_OS_LINUX
+    rawnames::installAsLocaleCodec();
+#endif
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_DisableWindowContextHelpButton, true);
     const QString applicationDir = host::executableDir(argv[0]);

@@ -96,6 +96,8 @@ QString Maintenance::gameFileProblem(const QString &path)
     // regular file and is never opened.
     if (!info.isFile())
         return QStringLiteral("not a regular file");
+    if (info.size() > gamefiles::kMaxGameFileBytes)
+        return QStringLiteral("larger than %1 MiB").arg(gamefiles::kMaxGameFileBytes >> 20);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot be read");

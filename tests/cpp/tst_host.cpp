@@ -5,6 +5,7 @@
 #include "internetgame.h"
 #include "maintenance.h"
 #include "process.h"
+#include "rawnames.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,6 +50,8 @@ private slots:
     void internetGamesPlayInTheirSitesBox();
     void gamePagesReachNoNetwork_data();
     void gamePagesReachNoNetwork();
+    void namesThatAreNotUtf8_data();
+    void namesThatAreNotUtf8();
     void rendererOption_data();
     void rendererOption();
 
@@ -562,6 +566,38 @@ void TestHost::contentTypes()
                                                 {"noext", "application/octet-stream"}};
     for (const auto &row : table)
         QCOMPARE(gamefiles::contentTypeFor(row.first), row.second);
+}
+
+// Every name makes the round trip through the player's strings, and one
+// that is not UTF-8 still names its file.
+void TestHost::namesThatAreNotUtf8_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("plain") << QByteArray("game.swf");
+    QTest::newRow("UTF-8") << QByteArray("\xc3\xaet\xc3\xa9 \xf0\x9f\x8e\xae.swf");
+    QTest::newRow("Latin-1") << QByteArray("g\xff\xfe.swf");
+    QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf.swf");
+    QTest::newRow("encoded surrogate") << QByteArray("a\xed\xb2\x80.swf");
+    QTest::newRow("cut sequence") << QByteArray("a\xe2\x82");
+    QTest::newRow("pair ending in an escape's range") << QByteArray("\xf0\x90\x82\x80.swf");
+}
+
+void TestHost::namesThatAreNotUtf8()
+{
+    QFETCH(QByteArray, name);
+    const QString text = rawnames::fromBytes(name);
+    QCOMPARE(rawnames::toBytes(text), name);
+    if (QString::fromUtf8(name).toUtf8() == name)
+        QCOMPARE(text, QString::fromUtf8(name));
+    rawnames::installAsLocaleCodec();
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, "FWS\x0a", 4), ssize_t(4));
+    ::close(fd);
+    Maintenance maintenance;
+    QCOMPARE(maintenance.gameFileProblem(dir.path() + '/' + text), QString());
 }
 
 void TestHost::rendererOption_data()

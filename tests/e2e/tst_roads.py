@@ -170,14 +170,14 @@ class FrontEndRoad(Road):
     def test_relative_source_and_names_as_written(self):
         # Option texts inside paths are part of the path; the source is read
         # against the front-end's working folder; the picture is named after
-        # the game as written.
-        self.colours_game("Racer-fullscreen/Foo.SWF")
+        # the game as written, even a name that is not UTF-8 (the byte FF).
+        self.colours_game("Racer-fullscreen/F\udcffo.SWF")
         shots = self.home / "shots-source:1"
         shots.mkdir()
         # An unusable save folder and a profile path that leaves the profiles
         # folder are reported; the game plays all the same.
         (self.home / "a file").write_text("")
-        player = self.start("-source:Racer-fullscreen/Foo.SWF", "-picturesfolder:" + str(shots),
+        player = self.start("-source:Racer-fullscreen/F\udcffo.SWF", "-picturesfolder:" + str(shots),
                             "-savedataflash:" + str(self.home / "a file"),
                             "-profilantimicro:../../../../etc/passwd", cwd=self.home)
         image = self.wait_for_game(player, "relative_source")
@@ -187,9 +187,9 @@ class FrontEndRoad(Road):
         self.assertFalse([argv for pid, argv in player.children() if "--profile" in argv])
         player.key("ctrl+s")
         deadline = time.monotonic() + 10
-        while not (shots / "Foo.jpg").exists() and time.monotonic() < deadline:
+        while not (shots / "F\udcffo.jpg").exists() and time.monotonic() < deadline:
             time.sleep(0.2)
-        self.assertEqual(sorted(p.name for p in shots.iterdir()), ["Foo.jpg"])
+        self.assertEqual(sorted(p.name for p in shots.iterdir()), ["F\udcffo.jpg"])
         self.assertEqual(player.terminate(), 0)
 
     def bad_game(self, kind):
@@ -207,6 +207,11 @@ class FrontEndRoad(Road):
             path.write_bytes(b"")
         elif kind == "html":
             path.write_text("<html><body>not a game</body></html>")
+        elif kind == "huge":
+            # A valid header on 2 GiB that take no room on the disk.
+            with open(path, "wb") as file:
+                file.write(b"FWS\x0a\x00\x00\x00\x80")
+                file.truncate(2 << 30)
         return path
 
     def test_files_that_are_no_game_end_with_status_2(self):
@@ -214,7 +219,8 @@ class FrontEndRoad(Road):
         # error, status 2 whether the dialog is closed or the player stopped,
         # and nothing saved (the clock stays on).
         for kind, ending in (("missing", "escape"), ("folder", signal.SIGTERM), ("device", signal.SIGTERM),
-                             ("fifo", signal.SIGTERM), ("empty", signal.SIGHUP), ("html", "escape")):
+                             ("fifo", signal.SIGTERM), ("empty", signal.SIGHUP), ("html", "escape"),
+                             ("huge", signal.SIGTERM)):
             with self.subTest(kind=kind):
                 home = new_home()
                 try:
