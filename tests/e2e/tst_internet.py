@@ -213,8 +213,9 @@ class InternetRoad(unittest.TestCase):
     def test_saves_are_kept_apart_and_kept(self):
         # The same movie and save name ("/" path), from the disk and from the
         # site: each counts its own runs, from one run to the next.
-        local = make_swf(self.home / "local" / "saver.swf", "--saver", "--width", "400", "--height", "300")
-        make_swf(self.home / "www" / "site" / "saver.swf", "--saver", "--width", "400", "--height", "300")
+        saver = ("--saver-path", "/", "--width", "400", "--height", "300")
+        local = make_swf(self.home / "local" / "saver.swf", *saver)
+        make_swf(self.home / "www" / "site" / "saver.swf", *saver)
         runs = ((local, "first", GREEN), (self.site.root + "site/saver.swf", "first", GREEN),
                 (local, "second", YELLOW), (self.site.root + "site/saver.swf", "second", YELLOW))
         for source, run, colour in runs:
