@@ -245,9 +245,11 @@ ApplicationWindow {
     }
 
     function startMapper() {
-        if (profilantimicro !== "" && !Options.isProfileFileName(profilantimicro)) {
-            maintenance.reportProblem("-profilantimicro: takes a file name in antimicro/profiles/, not "
-                                      + profilantimicro + "; no mapper started")
+        var profiles = applicationDirPath + "/antimicro/profiles"
+        if (profilantimicro !== "" && !(Options.isProfilePath(profilantimicro)
+                && maintenance.isFileInsideFolder(profiles + "/" + profilantimicro, profiles))) {
+            maintenance.reportProblem("-profilantimicro: no profile " + profilantimicro
+                                      + " inside antimicro/profiles/; no mapper started")
             return
         }
         var command = Options.mapperCommand(applicationDirPath, profilantimicro,
