@@ -42,7 +42,9 @@ def setUpModule():
     workdir = Path(tempfile.mkdtemp(prefix="vorlumen-package-"))
     made = subprocess.run([str(SOURCE_DIR / "scripts" / "package"), "--no-build", str(workdir)],
                           env={**os.environ, "VORLUMEN_BUILD_DIR": str(BUILD_DIR)},
-                          capture_output=True, text=True, check=True)
+                          capture_output=True, text=True)
+    if made.returncode != 0:
+        raise RuntimeError("scripts/package failed:\n" + made.stdout + made.stderr)
     deb = Path(made.stdout.strip().splitlines()[-1])
     root = workdir / "root"
     run("dpkg-deb", "-x", deb, root)
@@ -234,6 +236,8 @@ class Recipes(unittest.TestCase):
             self.assertEqual(player.wait(20), 0, player.log_text())
         finally:
             player.kill()
+            if player.process and not player.log.closed:
+                player.log.close()
         return player
 
     def test_each_frontend_plays_an_awkward_path(self):
