@@ -63,6 +63,15 @@ bool Maintenance::isWritableFolder(const QString &folder)
     return info.isDir() && info.isWritable();
 }
 
+bool Maintenance::isFileInsideFolder(const QString &file, const QString &folder)
+{
+    const QFileInfo target(QFileInfo(file).canonicalFilePath());
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    if (!target.isFile() || canonicalFolder.isEmpty())
+        return false;
+    return target.filePath().startsWith(canonicalFolder + QLatin1Char('/'));
+}
+
 static void writeLine(std::FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit() + '\n';

@@ -31,6 +31,8 @@ private slots:
     void drivesListsTheRoot();
     void maintenanceChecks_data();
     void maintenanceChecks();
+    void fileInsideFolder_data();
+    void fileInsideFolder();
     void gameFileChecks_data();
     void gameFileChecks();
     void absolutePathUsesTheWorkingFolder();
@@ -142,6 +144,40 @@ static bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A mapper profile named relative to antimicro/profiles/ must stay inside it.
+void TestHost::fileInsideFolder_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("inside");
+    QTest::newRow("file") << "p.amgp" << true;
+    QTest::newRow("in a subfolder") << "arcade/s.amgp" << true;
+    QTest::newRow("link to a file inside") << "same.amgp" << true;
+    QTest::newRow("link to a file outside") << "out.amgp" << false;
+    QTest::newRow("through a linked folder outside") << "elsewhere/x.amgp" << false;
+    QTest::newRow("climbing out") << "../outside/x.amgp" << false;
+    QTest::newRow("missing") << "none.amgp" << false;
+    QTest::newRow("a folder") << "arcade" << false;
+    QTest::newRow("the folder itself") << "." << false;
+}
+
+void TestHost::fileInsideFolder()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, inside);
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath("profiles/arcade") && root.mkpath("outside"));
+    QVERIFY(writeBytes(root.filePath("profiles/p.amgp"), "<gamecontroller/>")
+            && writeBytes(root.filePath("profiles/arcade/s.amgp"), "<gamecontroller/>")
+            && writeBytes(root.filePath("outside/x.amgp"), "<gamecontroller/>"));
+    QVERIFY(QFile::link("p.amgp", root.filePath("profiles/same.amgp")));
+    QVERIFY(QFile::link("../outside/x.amgp", root.filePath("profiles/out.amgp")));
+    QVERIFY(QFile::link("../outside", root.filePath("profiles/elsewhere")));
+    const QString profiles = root.filePath("profiles");
+    Maintenance maintenance;
+    QCOMPARE(maintenance.isFileInsideFolder(profiles + '/' + file, profiles), inside);
 }
 
 // Only a readable regular file with a SWF signature is played; nothing here
@@ -620,6 +656,13 @@ void TestHost::rendererOption_data()
         << QStringList {"-source:/g/-renderer:webgl.swf"} << autoR << false;
     QTest::newRow("quoted") << QStringList {"\"-Renderer:canvas\""} << canvas << false;
     QTest::newRow("not at the start") << QStringList {"x-renderer:webgl"} << autoR << false;
+    // What front-end templates send, read as the window reads its options.
+    QTest::newRow("two dashes, blanks before")
+        << QStringList {" --renderer:webgl"} << webgl << false;
+    QTest::newRow("value quoted after the colon")
+        << QStringList {"-renderer:\"canvas\""} << canvas << false;
+    QTest::newRow("blanks, then a quoted argument")
+        << QStringList {" '-renderer:canvas'"} << canvas << false;
 }
 
 void TestHost::rendererOption()

@@ -59,12 +59,14 @@ class Xvfb:
 
 
 class Player:
-    """One run of the player with its own home folder (settings, saves, pictures)."""
+    """One run of the player with its own home folder (settings, saves, pictures).
+    A command, when given, is what starts it instead (a shell, a script)."""
 
-    def __init__(self, display, home, args=(), env=None, cwd=None):
+    def __init__(self, display, home, args=(), env=None, cwd=None, command=None):
         self.display = display
         self.home = Path(home)
         self.args = [str(a) for a in args]
+        self.command = [str(a) for a in command] if command else [str(PLAYER)] + self.args
         self.extra_env = env or {}
         self.cwd = cwd
         self.process = None
@@ -93,7 +95,7 @@ class Player:
             (self.home / sub).mkdir(parents=True, exist_ok=True)
         os.chmod(self.home / "runtime", 0o700)
         self.log = open(self.home / "player.log", "a")
-        self.process = subprocess.Popen([str(PLAYER)] + self.args, env=self.environment(),
+        self.process = subprocess.Popen(self.command, env=self.environment(),
                                         stdout=self.log, stderr=subprocess.STDOUT, cwd=self.cwd)
         return self
 
