@@ -1,6 +1,9 @@
 #include "gamefiles.h"
 
+#include "rawnames.h"
+
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace gamefiles {
@@ -45,6 +48,13 @@ bool mapPath(const QString &urlPath, const QString &pageFolder, const QString &g
     return false;
 }
 
+// The same address on the fixed host.
+QUrl playerUrl(QUrl url)
+{
+    url.setHost(QLatin1String(kHost));
+    return url;
+}
+
 bool isInside(const QString &canonicalPath, const QString &canonicalFolder)
 {
     const QString withSlash = canonicalFolder.endsWith(QLatin1Char('/'))
@@ -68,10 +78,17 @@ bool missingInside(const QString &filePath, const QString &canonicalFolder)
 
 Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &gameFolder)
 {
-    if (!url.isValid() || url.scheme() != QLatin1String(kScheme)
-        || url.host() != QLatin1String(kHost) || url.port() != -1 || !url.userInfo().isEmpty())
+    if (!url.isValid() || url.scheme() != QLatin1String(kScheme) || url.port() != -1
+        || !url.userInfo().isEmpty())
         return {};
-    const QString urlPath = url.path(QUrl::FullyDecoded);
+    // A site's box has the page and Ruffle, never a local game's files.
+    if (isSiteBox(url.host()))
+        return resolve(playerUrl(url), pageFolder, QString());
+    if (url.host() != QLatin1String(kHost))
+        return {};
+    // Decoded byte for byte: "%FF" is a byte of a name that is not UTF-8.
+    const QString urlPath = rawnames::fromBytes(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     if (hasDotSegment(urlPath) || urlPath.contains(QChar(0)) || urlPath.contains(QLatin1Char('\\')))
         return {};
     QString filePath;
@@ -92,9 +109,32 @@ Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &ga
     if (canonicalFile.isEmpty() || !isInside(canonicalFile, canonicalFolder))
         return {};
     const QFileInfo target(canonicalFile);
-    if (!target.isFile() || !target.isReadable())
+    if (!target.isFile() || !target.isReadable() || target.size() > kMaxGameFileBytes)
         return {};
     return {Verdict::Serve, canonicalFile};
+}
+
+bool isSiteBox(const QString &host)
+{
+    static const QRegularExpression box(QStringLiteral("^site-[0-9a-f]{32}$"));
+    return box.match(host).hasMatch();
+}
+
+bool isPlayerPage(const QUrl &url)
+{
+    return url.scheme() == QLatin1String(kScheme) && url.port() == -1
+        && (url.host() == QLatin1String(kHost) || isSiteBox(url.host()));
+}
+
+bool mayLeavePage(const QUrl &firstParty, const QUrl &initiator, const QUrl &request, bool isFrame)
+{
+    if (isFrame)
+        return !isPlayerPage(initiator);
+    if (!isPlayerPage(firstParty) && !isPlayerPage(initiator))
+        return true;
+    const QString scheme = request.scheme();
+    return scheme == QLatin1String(kScheme) || scheme == QLatin1String("data")
+        || scheme == QLatin1String("blob");
 }
 
 bool mayRequest(const QUrl &initiator, const QUrl &url)
@@ -103,7 +143,7 @@ bool mayRequest(const QUrl &initiator, const QUrl &url)
         return true;
     const QString scheme = initiator.scheme();
     if (scheme == QLatin1String(kScheme))
-        return initiator.host() == QLatin1String(kHost) && initiator.port() == -1;
+        return isPlayerPage(initiator) && url.host() == initiator.host();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         return false;
     // Decoded, so that "%2e%2e" cannot climb out; resolve() refuses dot

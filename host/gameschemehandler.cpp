@@ -14,6 +14,7 @@ namespace {
 
 // Generated, not a file: tells the page what the start-up options chose.
 const QString settingsPath = QStringLiteral("/flash/player-settings.js");
+const QString gamePagePath = QStringLiteral("/flash/flash.html");
 
 QByteArray rendererName(host::Renderer renderer)
 {
@@ -70,7 +71,17 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
-    if (job->requestUrl().path() == settingsPath && job->requestUrl().host() == gamefiles::kHost) {
+    const QUrl url = job->requestUrl();
+    // An internet game's page moves to its site's box before it loads.
+    const QUrl internetGame = internetgame::internetGameOfPage(url);
+    if (url.host() == QLatin1String(gamefiles::kHost) && url.path() == gamePagePath
+        && internetGame.isValid()) {
+        QUrl boxed = url;
+        boxed.setHost(internetgame::siteBoxOf(internetGame));
+        job->redirect(boxed);
+        return;
+    }
+    if (url.path() == settingsPath && gamefiles::isPlayerPage(url)) {
         serveSettings(job);
         return;
     }
@@ -103,7 +114,7 @@ void GameSchemeHandler::serveSettings(QWebEngineUrlRequestJob *job)
 void GameSchemeHandler::serveFromGameSite(QWebEngineUrlRequestJob *job)
 {
     const QUrl target = internetgame::internetUrlOf(job->requestUrl());
-    if (job->requestUrl().host() != QLatin1String(gamefiles::kHost)
+    if (!m_gameUrl.isValid() || job->requestUrl().host() != internetgame::siteBoxOf(m_gameUrl)
         || !internetgame::isOnGameSite(m_gameUrl, target)) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;

@@ -6,12 +6,14 @@
 
 #ifndef Q_OS_WIN
 #include <csignal>
+#include <dlfcn.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
 
 namespace {
 std::atomic<bool> stopAsked {false};
+std::atomic<bool> handlersInstalled {false};
 
 #ifndef Q_OS_WIN
 int signalPipe[2] = {-1, -1};
@@ -22,6 +24,15 @@ void onDeadline(int)
     static const char message[] = "vorlumen: the player did not end in time; stopping now\n";
     [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
     ::_exit(1);
+}
+
+bool isStopSignal(int signalNumber)
+{
+    for (int stopSignal : stopSignals) {
+        if (signalNumber == stopSignal)
+            return true;
+    }
+    return false;
 }
 
 void onSignal(int)
@@ -37,6 +48,24 @@ void onSignal(int)
 #endif
 } // namespace
 
+#ifdef Q_OS_LINUX
+// The web engine's browser side resets the stop signals to their default
+// (death) while it starts, some time after main has caught them: a front-end
+// that stops the player in that moment would kill it. Once the player's own
+// handlers are in, a request to replace them with anything else is ignored;
+// every other signal, and the engine's own processes, are not concerned.
+extern "C" int sigaction(int signalNumber, const struct sigaction *action,
+                         struct sigaction *previous)
+{
+    using Sigaction = int (*)(int, const struct sigaction *, struct sigaction *);
+    static const auto libcSigaction = reinterpret_cast<Sigaction>(dlsym(RTLD_NEXT, "sigaction"));
+    if (action && handlersInstalled.load() && isStopSignal(signalNumber)
+        && action->sa_handler != onSignal)
+        return libcSigaction(signalNumber, nullptr, previous);
+    return libcSigaction(signalNumber, action, previous);
+}
+#endif
+
 void GracefulStop::installHandlers()
 {
 #ifndef Q_OS_WIN
@@ -46,8 +75,16 @@ void GracefulStop::installHandlers()
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int stopSignal : stopSignals)
+    sigset_t held;
+    sigemptyset(&held);
+    for (int stopSignal : stopSignals) {
         sigaction(stopSignal, &action, nullptr);
+        sigaddset(&held, stopSignal);
+    }
+    handlersInstalled = true;
+    // The launcher holds them back until now; one that came meanwhile is
+    // delivered here, to the handler.
+    sigprocmask(SIG_UNBLOCK, &held, nullptr);
 #endif
 }
 
@@ -68,6 +105,7 @@ GracefulStop::GracefulStop(QObject *parent)
 GracefulStop::~GracefulStop()
 {
 #ifndef Q_OS_WIN
+    handlersInstalled = false;
     for (int stopSignal : stopSignals)
         signal(stopSignal, SIG_DFL);
 #endif

@@ -33,15 +33,44 @@ static QString flashPluginName()
 // first frame (bench/startup, bench/play; docs/performance.md).
 static const char v8Flags[] = "--js-flags=--wasm-lazy-compilation";
 
-// The argument without the quotes a front-end may have left around it, as
-// the window reads its own options.
+static bool isQuote(QChar c)
+{
+    return c == QLatin1Char('"') || c == QLatin1Char('\'');
+}
+
+// The argument without the quotes a front-end may have left around it: an
+// opening quote, and its closing partner when there is one.
 static QString unquoted(const QString &argument)
 {
-    if (argument.isEmpty() || (argument.at(0) != QLatin1Char('"') && argument.at(0) != '\''))
+    if (argument.isEmpty() || !isQuote(argument.at(0)))
         return argument;
     const QChar quote = argument.at(0);
     const bool closed = argument.size() > 1 && argument.endsWith(quote);
     return argument.mid(1, argument.size() - (closed ? 2 : 1));
+}
+
+static QString withoutLeadingBlanks(const QString &text)
+{
+    int start = 0;
+    while (start < text.size() && text.at(start).isSpace())
+        ++start;
+    return text.mid(start);
+}
+
+// The argument as the window's option reader sees it (ui/lib/options.js):
+// no leading blanks, no opening quote, one dash where two were typed.
+static QString optionText(const QString &argument)
+{
+    const QString text = withoutLeadingBlanks(unquoted(withoutLeadingBlanks(argument)));
+    return text.startsWith(QLatin1String("--")) ? text.mid(1) : text;
+}
+
+// One pair of matching quotes around a value goes, as in the window.
+static QString unquotedValue(const QString &value)
+{
+    if (value.size() >= 2 && isQuote(value.at(0)) && value.endsWith(value.at(0)))
+        return value.mid(1, value.size() - 2);
+    return value;
 }
 
 Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
@@ -49,10 +78,10 @@ Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
     const QString option = QStringLiteral("-renderer:");
     Renderer renderer = Renderer::Auto;
     for (const QString &argument : arguments) {
-        const QString text = unquoted(argument);
+        const QString text = optionText(argument);
         if (!text.startsWith(option, Qt::CaseInsensitive))
             continue;
-        const QString value = text.mid(option.size());
+        const QString value = unquotedValue(text.mid(option.size()));
         const QString name = value.trimmed().toLower();
         if (name == QLatin1String("auto"))
             renderer = Renderer::Auto;

@@ -93,6 +93,7 @@ void InternetFetch::finish(QWebEngineUrlRequestJob *job, QNetworkReply *reply, b
         reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
     if (isMovie || type.isEmpty())
         type = gamefiles::contentTypeFor(url.path());
+    type = internetgame::dataContentType(type);
     auto *buffer = new QBuffer(job);
     buffer->setData(bytes);
     buffer->open(QIODevice::ReadOnly);

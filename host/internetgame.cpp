@@ -1,5 +1,7 @@
 #include "internetgame.h"
 
+#include <QCryptographicHash>
+
 namespace internetgame {
 
 namespace {
@@ -58,6 +60,58 @@ QByteArray bareContentType(const QByteArray &header)
 {
     const int end = header.indexOf(';');
     return header.left(end < 0 ? header.size() : end).trimmed().toLower();
+}
+
+QString siteBoxOf(const QUrl &gameUrl)
+{
+    const QString site = gameUrl.scheme().toLower() + QLatin1String("://")
+        + gameUrl.host().toLower() + QLatin1Char(':') + QString::number(effectivePort(gameUrl));
+    const QByteArray hash = QCryptographicHash::hash(site.toUtf8(), QCryptographicHash::Sha256);
+    return QLatin1String("site-") + QString::fromLatin1(hash.toHex().left(32));
+}
+
+QUrl internetGameOfPage(const QUrl &pageUrl)
+{
+    const QString query = pageUrl.query(QUrl::FullyDecoded);
+    int at = query.startsWith(QLatin1String("jeu=")) ? 0 : query.indexOf(QLatin1String("&jeu="));
+    if (at < 0)
+        return QUrl();
+    QString value = query.mid(at + (at == 0 ? 4 : 5));
+    // The two sizes follow the path's last two "=".
+    for (int size = 0; size < 2; ++size) {
+        const int end = value.lastIndexOf(QLatin1Char('='));
+        if (end < 0)
+            return QUrl();
+        value.truncate(end);
+    }
+    return isInternetAddress(value) ? QUrl(value.trimmed()) : QUrl();
+}
+
+QByteArray dataContentType(const QByteArray &bareType)
+{
+    static const char *const dataTypes[] = {
+        "application/x-shockwave-flash",
+        "application/octet-stream",
+        "application/json",
+        "text/plain",
+        "image/png",
+        "image/jpeg",
+        "image/gif",
+        "image/webp",
+        "audio/mpeg",
+        "audio/wav",
+        "audio/ogg",
+        "video/mp4",
+        "video/x-flv",
+    };
+    for (const char *type : dataTypes) {
+        if (bareType == type)
+            return bareType;
+    }
+    // XML is data to a movie, but a document to the engine.
+    if (bareType == "text/xml" || bareType == "application/xml")
+        return "text/plain";
+    return "application/octet-stream";
 }
 
 } // namespace internetgame

@@ -3,6 +3,8 @@
 #include "hostsetup.h"
 #include "internetflash.h"
 #include "maintenance.h"
+#include "networkguard.h"
+#include "rawnames.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -28,9 +30,25 @@ static host::Renderer rendererAskedFor(int argc, char *argv[])
     return renderer;
 }
 
+#ifdef Q_OS_LINUX
+// Loading the web engine's libraries and running their initialisers takes a
+// good tenth of a second before main: the stop signals are caught before
+// any of it, as soon as the program's own code may run.
+static void catchStopSignalsFirst(int, char **, char **)
+{
+    GracefulStop::installHandlers();
+}
+__attribute__((section(".preinit_array"),
+               used)) static void (*const catchStopSignalsEarly)(int, char **, char **)
+    = catchStopSignalsFirst;
+#endif
+
 int main(int argc, char *argv[])
 {
     GracefulStop::installHandlers();
+#ifdef Q_OS_LINUX
+    rawnames::installAsLocaleCodec();
+#endif
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_DisableWindowContextHelpButton, true);
     const QString applicationDir = host::executableDir(argv[0]);
@@ -47,6 +65,8 @@ int main(int argc, char *argv[])
 
     GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"), renderer);
     gameFiles.installOnDefaultProfile();
+    NetworkGuard networkGuard;
+    networkGuard.installOnDefaultProfile();
     if (!internetflash::installOnDefaultProfile(applicationDir + QLatin1String("/flash")))
         std::fprintf(stderr, "Flash in internet pages is off: the game page's files are missing\n");
     auto maintenance = std::make_unique<Maintenance>();

@@ -63,6 +63,15 @@ bool Maintenance::isWritableFolder(const QString &folder)
     return info.isDir() && info.isWritable();
 }
 
+bool Maintenance::isFileInsideFolder(const QString &file, const QString &folder)
+{
+    const QFileInfo target(QFileInfo(file).canonicalFilePath());
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    if (!target.isFile() || canonicalFolder.isEmpty())
+        return false;
+    return target.filePath().startsWith(canonicalFolder + QLatin1Char('/'));
+}
+
 static void writeLine(std::FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit() + '\n';
@@ -96,6 +105,8 @@ QString Maintenance::gameFileProblem(const QString &path)
     // regular file and is never opened.
     if (!info.isFile())
         return QStringLiteral("not a regular file");
+    if (info.size() > gamefiles::kMaxGameFileBytes)
+        return QStringLiteral("larger than %1 MiB").arg(gamefiles::kMaxGameFileBytes >> 20);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot be read");

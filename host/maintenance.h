@@ -33,6 +33,9 @@ public slots:
     void reportProblem(const QString &text);
     // True when the folder exists (it is made when missing) and can be written.
     bool isWritableFolder(const QString &folder);
+    // True when the file exists and, every link followed, lies inside the
+    // folder (its links followed too): a link may not lead out of it.
+    bool isFileInsideFolder(const QString &file, const QString &folder);
     // The path made absolute against the working folder, as given otherwise.
     QString absolutePath(const QString &path);
     // Why a path cannot be played as a game, or an empty text when it can:

@@ -10,8 +10,15 @@
 // Plain functions on purpose: the page loads this file as a classic script
 // and the tests evaluate it alone.
 
-// Decodes %XX sequences; a malformed one is kept as written instead of
-// losing the whole path.
+// A byte of a file name that is not UTF-8 travels as "%XX" and is held as
+// the lone surrogate U+DC00 + XX, as the player holds it (host/rawnames.h).
+function rawByteUnit(escape) {
+    return String.fromCharCode(0xdc00 + parseInt(escape.substring(1), 16));
+}
+
+// Decodes %XX sequences. A run that is not UTF-8 is decoded sequence by
+// sequence: its stray bytes from 80 up become raw-byte units, a stray
+// escape below 80 (never produced by the window) is kept as written.
 function decodePercentTolerant(text) {
     try {
         return decodeURIComponent(text);
@@ -20,10 +27,55 @@ function decodePercentTolerant(text) {
             try {
                 return decodeURIComponent(run);
             } catch (ignored) {
-                return run;
+                return decodeMixedRun(run);
             }
         });
     }
+}
+
+function decodeMixedRun(run) {
+    var escapes = run.match(/%[0-9A-Fa-f]{2}/g);
+    var out = "";
+    for (var i = 0; i < escapes.length;) {
+        var decoded = null;
+        for (var length = 4; length >= 1 && decoded === null; --length) {
+            if (i + length > escapes.length)
+                continue;
+            try {
+                decoded = decodeURIComponent(escapes.slice(i, i + length).join(""));
+                i += length;
+            } catch (ignored) {
+                decoded = null;
+            }
+        }
+        if (decoded === null) {
+            var byte = parseInt(escapes[i].substring(1), 16);
+            decoded = byte >= 0x80 ? rawByteUnit(escapes[i]) : escapes[i];
+            ++i;
+        }
+        out += decoded;
+    }
+    return out;
+}
+
+function isRawByteUnitAt(text, i) {
+    var unit = text.charCodeAt(i);
+    var afterHigh = i > 0 && text.charCodeAt(i - 1) >= 0xd800 && text.charCodeAt(i - 1) <= 0xdbff;
+    return unit >= 0xdc80 && unit <= 0xdcff && !afterHigh;
+}
+
+// encodeURIComponent, but a raw-byte unit goes back to its "%XX".
+function encodePathSegment(segment) {
+    var out = "";
+    var runStart = 0;
+    for (var i = 0; i < segment.length; ++i) {
+        if (!isRawByteUnitAt(segment, i))
+            continue;
+        out += encodeURIComponent(segment.substring(runStart, i))
+                + "%" + (segment.charCodeAt(i) - 0xdc00).toString(16).toUpperCase();
+        runStart = i + 1;
+    }
+    return out + encodeURIComponent(segment.substring(runStart));
 }
 
 // A natural size as given by the window: a positive finite number, or NaN
@@ -74,15 +126,24 @@ var GAME_URL_PREFIX = "vorlumen://player/game";
 
 // A movie on the internet is read through the player too, which fetches it,
 // and the files it loads beside it, from the movie's own site: asked
-// directly, most servers would not answer the page's cross-origin fetch.
+// directly, most servers would not answer the page's cross-origin fetch
+// (and the player lets no game page reach the network itself). The route is
+// on the page's own host: an internet game's page runs in its site's box.
 var INTERNET_GAME_URL_PREFIX = "vorlumen://player/net/";
+
+function internetRoutePrefix() {
+    var here = typeof window !== "undefined" ? window.location : null;
+    if (here && here.protocol === "vorlumen:")
+        return here.protocol + "//" + here.host + "/net/";
+    return INTERNET_GAME_URL_PREFIX;
+}
 
 function internetGameUrl(path) {
     var match = /^\s*(https?):\/\/([^\/?#]+)([^#]*)/i.exec(String(path));
     if (!match)
         return null;
     var rest = match[3].charAt(0) === "/" ? match[3] : "/" + match[3];
-    return INTERNET_GAME_URL_PREFIX + match[1].toLowerCase() + "/" + match[2] + rest;
+    return internetRoutePrefix() + match[1].toLowerCase() + "/" + match[2] + rest;
 }
 
 // For an internet game, the route of the addresses the movie writes out in
@@ -104,7 +165,7 @@ function gameUrlFromPath(path, pageProtocol) {
         return internet;
     var segments = String(path).split("/");
     var encoded = segments.map(function (segment) {
-        return encodeURIComponent(segment).replace(/%3A/gi, ":");
+        return encodePathSegment(segment).replace(/%3A/gi, ":");
     });
     var joined = encoded.join("/");
     var prefix = pageProtocol === "file:" ? "file://" : GAME_URL_PREFIX;

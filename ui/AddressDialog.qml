@@ -30,7 +30,7 @@ ShellDialog {
             window.showSource()
         } else {
             window.addressAskedFor = adresseWebText.text
-            webviewFlash.url = adresseWebText.text
+            webviewFlash.openPage(adresseWebText.text)
             window.isSWF = false
         }
         adresseWebText.text = ""

@@ -21,11 +21,18 @@ WebEngineView {
         return Layout.gameRectangle(width, height, window.widthJeu, window.heightJeu)
     }
 
+    // Every page or game the view is sent to starts with a clean record:
+    // its first renderer crash gets a reload, whatever the one before did.
+    function openPage(address) {
+        window.rendererCrashes = 0
+        view.url = address
+    }
+
     // An internet page may open its links in this view: internet addresses
     // only, and never while a game is shown.
     function followNewViewRequest(url) {
         if (!window.isSWF && Addresses.isFollowableAddress(url))
-            view.url = url
+            openPage(url)
     }
 
     function receptionDonnees() {

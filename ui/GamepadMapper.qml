@@ -6,9 +6,12 @@ import "lib/options.js" as Options
 // controller; it ends with the window. Its failures are reported, never fatal.
 Process {
     function startForGame() {
-        if (window.profilantimicro !== "" && !Options.isProfileFileName(window.profilantimicro)) {
-            maintenance.reportProblem("-profilantimicro: takes a file name in antimicro/profiles/, not "
-                                      + window.profilantimicro + "; no mapper started")
+        var profiles = applicationDirPath + "/antimicro/profiles"
+        var profile = window.profilantimicro
+        if (profile !== "" && !(Options.isProfilePath(profile)
+                && maintenance.isFileInsideFolder(profiles + "/" + profile, profiles))) {
+            maintenance.reportProblem("-profilantimicro: no profile " + profile
+                                      + " inside antimicro/profiles/; no mapper started")
             return
         }
         var command = Options.mapperCommand(applicationDirPath, window.profilantimicro,

@@ -93,7 +93,7 @@ ApplicationWindow {
         }
         if (Addresses.isInternetAddress(source)) {
             addressAskedFor = source
-            webviewFlash.url = source
+            webviewFlash.openPage(source)
             isSWF = false
             return
         }
@@ -129,7 +129,8 @@ ApplicationWindow {
     }
 
     function saveSettings() {
-        Storage.saveSettings(maintenance, { adresseDuNavigateur: adresseDuNavigateur, bezelActif: bezelActif,
+        // The user's bezel choice, not what an internet page forced off.
+        Storage.saveSettings(maintenance, { adresseDuNavigateur: adresseDuNavigateur, bezelActif: bezelActifOrigine,
                                             modeEcran: modeEcran, dateAndTime: dateAndTime })
     }
 
@@ -199,9 +200,8 @@ ApplicationWindow {
     }
 
     function showSource() {
-        rendererCrashes = 0
         maintenance.setGameFile(source)
-        webviewFlash.url = Addresses.gamePageAddress(source, swfwidth, swfheight)
+        webviewFlash.openPage(Addresses.gamePageAddress(source, swfwidth, swfheight))
         isSWF = true
     }
 

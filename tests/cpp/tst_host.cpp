@@ -5,6 +5,7 @@
 #include "internetgame.h"
 #include "maintenance.h"
 #include "process.h"
+#include "rawnames.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,6 +31,8 @@ private slots:
     void drivesListsTheRoot();
     void maintenanceChecks_data();
     void maintenanceChecks();
+    void fileInsideFolder_data();
+    void fileInsideFolder();
     void gameFileChecks_data();
     void gameFileChecks();
     void absolutePathUsesTheWorkingFolder();
@@ -45,6 +49,11 @@ private slots:
     void internetGameStaysOnItsSite();
     void internetGameChecks();
     void contentTypes();
+    void internetGamesPlayInTheirSitesBox();
+    void gamePagesReachNoNetwork_data();
+    void gamePagesReachNoNetwork();
+    void namesThatAreNotUtf8_data();
+    void namesThatAreNotUtf8();
     void rendererOption_data();
     void rendererOption();
 
@@ -135,6 +144,40 @@ static bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A mapper profile named relative to antimicro/profiles/ must stay inside it.
+void TestHost::fileInsideFolder_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("inside");
+    QTest::newRow("file") << "p.amgp" << true;
+    QTest::newRow("in a subfolder") << "arcade/s.amgp" << true;
+    QTest::newRow("link to a file inside") << "same.amgp" << true;
+    QTest::newRow("link to a file outside") << "out.amgp" << false;
+    QTest::newRow("through a linked folder outside") << "elsewhere/x.amgp" << false;
+    QTest::newRow("climbing out") << "../outside/x.amgp" << false;
+    QTest::newRow("missing") << "none.amgp" << false;
+    QTest::newRow("a folder") << "arcade" << false;
+    QTest::newRow("the folder itself") << "." << false;
+}
+
+void TestHost::fileInsideFolder()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, inside);
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath("profiles/arcade") && root.mkpath("outside"));
+    QVERIFY(writeBytes(root.filePath("profiles/p.amgp"), "<gamecontroller/>")
+            && writeBytes(root.filePath("profiles/arcade/s.amgp"), "<gamecontroller/>")
+            && writeBytes(root.filePath("outside/x.amgp"), "<gamecontroller/>"));
+    QVERIFY(QFile::link("p.amgp", root.filePath("profiles/same.amgp")));
+    QVERIFY(QFile::link("../outside/x.amgp", root.filePath("profiles/out.amgp")));
+    QVERIFY(QFile::link("../outside", root.filePath("profiles/elsewhere")));
+    const QString profiles = root.filePath("profiles");
+    Maintenance maintenance;
+    QCOMPARE(maintenance.isFileInsideFolder(profiles + '/' + file, profiles), inside);
 }
 
 // Only a readable regular file with a SWF signature is played; nothing here
@@ -291,6 +334,10 @@ void TestHost::gameFilesStayInTheirFolder_data()
     QTest::newRow("sub-folder, odd name") << game + "sub/%C3%A9t%C3%A9 %231.xml" << V::Serve;
     QTest::newRow("link inside") << game + "inner-link.txt" << V::Serve;
     QTest::newRow("page file") << QStringLiteral("vorlumen://player/flash/flash.html") << V::Serve;
+    // A site's box has the page, never the local game's folder.
+    const QString box = QStringLiteral("vorlumen://site-0123456789abcdef0123456789abcdef");
+    QTest::newRow("box, page file") << box + "/flash/flash.html" << V::Serve;
+    QTest::newRow("box, the local game") << box + "/game@/games/a/x.swf" << V::Refuse;
     QTest::newRow("missing beside") << game + "nothing.txt" << V::Missing;
     QTest::newRow("missing, folder missing too") << game + "no/such/file.txt" << V::Missing;
     QTest::newRow("missing page file")
@@ -387,6 +434,16 @@ void TestHost::whoMayRequestWhat_data()
     QTest::newRow("file page, Ruffle") << "file:///home/a" << ruffle << false;
     QTest::newRow("data page, Ruffle") << "data:text/html,x" << ruffle << false;
     QTest::newRow("other host of ours") << "vorlumen://evil" << game << false;
+    // An internet game's page reads its own box alone, never a local game.
+    const QString box = QStringLiteral("vorlumen://site-0123456789abcdef0123456789abcdef");
+    QTest::newRow("box, its Ruffle") << box << box + "/flash/ruffle/ruffle.js" << true;
+    QTest::newRow("box, its route") << box << box + "/net/http/h/x.txt" << true;
+    QTest::newRow("box, local game") << box << game << false;
+    QTest::newRow("box, another box")
+        << box << "vorlumen://site-ffffffffffffffffffffffffffffffff/net/http/h/x" << false;
+    QTest::newRow("local page, a box") << "vorlumen://player" << box + "/net/http/h/x" << false;
+    QTest::newRow("box-like host") << "vorlumen://site-xyz"
+                                   << "vorlumen://site-xyz/flash/flash.html" << false;
     QTest::newRow("our host, a port") << "vorlumen://player:1" << game << false;
 }
 
@@ -453,6 +510,82 @@ void TestHost::internetGameChecks()
     QVERIFY(!gamefiles::looksLikeSwf("<!DOCTYPE html>"));
     QVERIFY(!gamefiles::looksLikeSwf(""));
     QCOMPARE(internetgame::bareContentType("Text/HTML; charset=utf-8"), QByteArray("text/html"));
+    // A site's files are data, never a document of the player's origin.
+    const QPair<QByteArray, QByteArray> served[]
+        = {{"text/html", "application/octet-stream"},
+           {"image/svg+xml", "application/octet-stream"},
+           {"text/javascript", "application/octet-stream"},
+           {"text/xml", "text/plain"},
+           {"image/png", "image/png"},
+           {"application/x-shockwave-flash", "application/x-shockwave-flash"}};
+    for (const auto &row : served)
+        QCOMPARE(internetgame::dataContentType(row.first), row.second);
+}
+
+// Each site gets a box of its own, the same on every run; the page of an
+// internet game names its site, a local game's page none.
+void TestHost::internetGamesPlayInTheirSitesBox()
+{
+    const QString box = internetgame::siteBoxOf(QUrl("http://Games.example:80/a/g.swf"));
+    QVERIFY(gamefiles::isSiteBox(box));
+    QCOMPARE(internetgame::siteBoxOf(QUrl("http://games.example/other.swf")), box);
+    QVERIFY(internetgame::siteBoxOf(QUrl("https://games.example/a/g.swf")) != box);
+    QVERIFY(internetgame::siteBoxOf(QUrl("http://games.example:8080/a/g.swf")) != box);
+    QVERIFY(internetgame::siteBoxOf(QUrl("http://other.example/a/g.swf")) != box);
+    const QUrl page("vorlumen://player/flash/flash.html?jeu=http://games.example/a=b.swf=640=480");
+    QCOMPARE(internetgame::internetGameOfPage(page), QUrl("http://games.example/a=b.swf"));
+    QVERIFY(!internetgame::internetGameOfPage(
+                 QUrl("vorlumen://player/flash/flash.html?jeu=/home/http/a.swf=1=1"))
+                 .isValid());
+    QVERIFY(
+        !internetgame::internetGameOfPage(QUrl("vorlumen://player/flash/flash.html")).isValid());
+}
+
+// What a page of the player may send out, besides what the scheme serves.
+void TestHost::gamePagesReachNoNetwork_data()
+{
+    QTest::addColumn<QString>("firstParty");
+    QTest::addColumn<QString>("initiator");
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<bool>("isFrame");
+    QTest::addColumn<bool>("allowed");
+    const QString local = QStringLiteral("vorlumen://player/flash/flash.html?jeu=/g/a.swf=1=1");
+    const QString box = QStringLiteral("vorlumen://site-0123456789abcdef0123456789abcdef");
+    QTest::newRow("local game, its files") << local << "vorlumen://player"
+                                           << "vorlumen://player/game/g/v.txt" << false << true;
+    QTest::newRow("local game, a server") << local << "vorlumen://player"
+                                          << "http://127.0.0.1:8000/?secret" << false << false;
+    QTest::newRow("local game, a socket") << local << "vorlumen://player"
+                                          << "wss://example.com/" << false << false;
+    QTest::newRow("local game, a file") << local << "vorlumen://player"
+                                        << "file:///etc/passwd" << false << false;
+    QTest::newRow("local game, a blob") << local << "vorlumen://player"
+                                        << "blob:vorlumen://player/1" << false << true;
+    QTest::newRow("internet game, its site directly")
+        << box + "/flash/flash.html" << box << "https://example.com/x" << false << false;
+    QTest::newRow("game moves the view") << "https://example.com/?secret"
+                                         << "vorlumen://player"
+                                         << "https://example.com/?secret" << true << false;
+    QTest::newRow("game opens a frame")
+        << local << box << box + "/net/http/h/p.html" << true << false;
+    QTest::newRow("window opens the game page") << local << "" << local << true << true;
+    QTest::newRow("window opens a site") << "https://example.com/"
+                                         << ""
+                                         << "https://example.com/" << true << true;
+    QTest::newRow("internet page, its site") << "https://example.com/"
+                                             << "https://example.com"
+                                             << "https://cdn.example.com/a.swf" << false << true;
+}
+
+void TestHost::gamePagesReachNoNetwork()
+{
+    QFETCH(QString, firstParty);
+    QFETCH(QString, initiator);
+    QFETCH(QString, request);
+    QFETCH(bool, isFrame);
+    QFETCH(bool, allowed);
+    QCOMPARE(gamefiles::mayLeavePage(QUrl(firstParty), QUrl(initiator), QUrl(request), isFrame),
+             allowed);
 }
 
 void TestHost::contentTypes()
@@ -469,6 +602,38 @@ void TestHost::contentTypes()
                                                 {"noext", "application/octet-stream"}};
     for (const auto &row : table)
         QCOMPARE(gamefiles::contentTypeFor(row.first), row.second);
+}
+
+// Every name makes the round trip through the player's strings, and one
+// that is not UTF-8 still names its file.
+void TestHost::namesThatAreNotUtf8_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("plain") << QByteArray("game.swf");
+    QTest::newRow("UTF-8") << QByteArray("\xc3\xaet\xc3\xa9 \xf0\x9f\x8e\xae.swf");
+    QTest::newRow("Latin-1") << QByteArray("g\xff\xfe.swf");
+    QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf.swf");
+    QTest::newRow("encoded surrogate") << QByteArray("a\xed\xb2\x80.swf");
+    QTest::newRow("cut sequence") << QByteArray("a\xe2\x82");
+    QTest::newRow("pair ending in an escape's range") << QByteArray("\xf0\x90\x82\x80.swf");
+}
+
+void TestHost::namesThatAreNotUtf8()
+{
+    QFETCH(QByteArray, name);
+    const QString text = rawnames::fromBytes(name);
+    QCOMPARE(rawnames::toBytes(text), name);
+    if (QString::fromUtf8(name).toUtf8() == name)
+        QCOMPARE(text, QString::fromUtf8(name));
+    rawnames::installAsLocaleCodec();
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, "FWS\x0a", 4), ssize_t(4));
+    ::close(fd);
+    Maintenance maintenance;
+    QCOMPARE(maintenance.gameFileProblem(dir.path() + '/' + text), QString());
 }
 
 void TestHost::rendererOption_data()
@@ -491,6 +656,13 @@ void TestHost::rendererOption_data()
         << QStringList {"-source:/g/-renderer:webgl.swf"} << autoR << false;
     QTest::newRow("quoted") << QStringList {"\"-Renderer:canvas\""} << canvas << false;
     QTest::newRow("not at the start") << QStringList {"x-renderer:webgl"} << autoR << false;
+    // What front-end templates send, read as the window reads its options.
+    QTest::newRow("two dashes, blanks before")
+        << QStringList {" --renderer:webgl"} << webgl << false;
+    QTest::newRow("value quoted after the colon")
+        << QStringList {"-renderer:\"canvas\""} << canvas << false;
+    QTest::newRow("blanks, then a quoted argument")
+        << QStringList {" '-renderer:canvas'"} << canvas << false;
 }
 
 void TestHost::rendererOption()

@@ -69,12 +69,14 @@ class Xvfb:
 
 
 class Player:
-    """One run of the player with its own home folder (settings, saves, pictures)."""
+    """One run of the player with its own home folder (settings, saves, pictures).
+    A command, when given, is what starts it instead (a shell, a script)."""
 
-    def __init__(self, display, home, args=(), env=None, cwd=None):
+    def __init__(self, display, home, args=(), env=None, cwd=None, command=None):
         self.display = display
         self.home = Path(home)
         self.args = [str(a) for a in args]
+        self.command = [str(a) for a in command] if command else [str(PLAYER)] + self.args
         self.extra_env = env or {}
         self.cwd = cwd
         self.process = None
@@ -97,13 +99,18 @@ class Player:
         env.update(self.extra_env)
         return env
 
-    def start(self):
+    def launch(self):
+        """Starts the process only, without waiting for its window."""
         for sub in ("runtime", "tmp"):
             (self.home / sub).mkdir(parents=True, exist_ok=True)
         os.chmod(self.home / "runtime", 0o700)
         self.log = open(self.home / "player.log", "a")
-        self.process = subprocess.Popen([str(PLAYER)] + self.args, env=self.environment(),
+        self.process = subprocess.Popen(self.command, env=self.environment(),
                                         stdout=self.log, stderr=subprocess.STDOUT, cwd=self.cwd)
+        return self
+
+    def start(self):
+        self.launch()
         self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", r"Vorlumen \(Tamsrel\)",
                                    timeout=30).split()[0]
         self.xdotool("windowfocus", "--sync", self.window, check=False)
@@ -225,6 +232,19 @@ def process_tree(root_pid):
         tree.append(pid)
         frontier.extend(children.get(pid, []))
     return tree
+
+
+def processes_with_home(home):
+    """Live processes whose environment names this home: a player's leftovers."""
+    marker = ("HOME=%s" % home).encode() + b"\0"
+    found = []
+    for entry in Path("/proc").iterdir():
+        try:
+            if entry.name.isdigit() and marker in (entry / "environ").read_bytes():
+                found.append(int(entry.name))
+        except OSError:
+            continue
+    return found
 
 
 def parent_pid(pid):

@@ -18,6 +18,7 @@ from player import Player, Xvfb, image_size, make_swf, new_home, reddish, remove
 BLUE = (0x20, 0x40, 0xC0)
 RED = (0xE0, 0x30, 0x20)
 GREEN = (0x20, 0xC0, 0x40)
+YELLOW = (0xE0, 0xC0, 0x20)
 CENTRE = (640, 360)
 # A 400x300 game at 1280x720, with room for the bezel: 840x630 at 220,45.
 GAME_LEFT = 220
@@ -167,7 +168,10 @@ class InternetRoad(unittest.TestCase):
         remove_home(self.home)
 
     def start(self, address):
-        player = Player(xvfb.display, self.home / "player", ["-source:" + self.site.root + address])
+        return self.start_source(self.site.root + address)
+
+    def start_source(self, source):
+        player = Player(xvfb.display, self.home / "player", ["-source:" + str(source)])
         (self.home / "player").mkdir(exist_ok=True)
         self.players.append(player)
         return player.start()
@@ -205,6 +209,41 @@ class InternetRoad(unittest.TestCase):
                 self.assertTrue(image.close_to(*CENTRE, GREEN, 40), "the file beside the movie never arrived")
                 self.assertIn("/site/vars.txt", self.site.requests)
                 self.assertEqual(player.terminate(), 0)
+
+    def test_saves_are_kept_apart_and_kept(self):
+        # The same movie and save name ("/" path), from the disk and from the
+        # site: each counts its own runs, from one run to the next.
+        saver = ("--saver-path", "/", "--width", "400", "--height", "300")
+        local = make_swf(self.home / "local" / "saver.swf", *saver)
+        make_swf(self.home / "www" / "site" / "saver.swf", *saver)
+        runs = ((local, "first", GREEN), (self.site.root + "site/saver.swf", "first", GREEN),
+                (local, "second", YELLOW), (self.site.root + "site/saver.swf", "second", YELLOW))
+        for source, run, colour in runs:
+            with self.subTest(source=str(source), run=run):
+                player = self.start_source(source)
+                image = player.wait_for_screen("saves_%s_%s" % (Path(str(source)).parent.name, run),
+                                               lambda im: im.close_to(*CENTRE, colour, 30), timeout=40)
+                self.assertTrue(image.close_to(*CENTRE, colour, 30), "saw %s" % (image.pixel(*CENTRE),))
+                self.assertEqual(player.terminate(), 0)
+
+    def test_local_game_reaches_no_network(self):
+        # A local movie reads its folder, but what it asks of a server never
+        # leaves the machine; the same movie from the site reads it (above).
+        local = self.home / "local"
+        make_swf(local / "absolute.swf", "--load-vars", "ok=vars.txt",
+                 "--load-vars", "sent=" + self.site.root + "site/vars.txt?secret",
+                 "--width", "400", "--height", "300")
+        (local / "vars.txt").write_text("ok=yes")
+        player = self.start_source(local / "absolute.swf")
+        # Two slots, at 100 and 300 of the 400 pixels, shown at 2.1 times.
+        own_file, server = (GAME_LEFT + 210, 360), (GAME_LEFT + 630, 360)
+        image = player.wait_for_screen("local_no_network", lambda im: im.close_to(*own_file, GREEN, 40),
+                                       timeout=40)
+        self.assertTrue(image.close_to(*own_file, GREEN, 40), "the movie never read its own folder")
+        time.sleep(3)
+        self.assertFalse(player.screenshot("local_no_network").close_to(*server, GREEN, 40))
+        self.assertFalse([r for r in self.site.requests if "vars.txt" in r])
+        self.assertEqual(player.terminate(), 0)
 
     def test_pages_play_their_movies_in_place(self):
         for page in ("embed.html", "object.html", "frame.html"):

@@ -13,7 +13,8 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from player import (BUILD_DIR, CORPUS_DIR, Player, Xvfb, image_pixel, image_size, make_swf,  # noqa: E402
-                    new_home, parent_pid, process_argv, process_tree, reddish, remove_home)
+                    new_home, parent_pid, process_argv, process_tree, processes_with_home, reddish,
+                    remove_home)
 
 BLUE = (0x20, 0x40, 0xC0)
 RED = (0xE0, 0x30, 0x20)
@@ -147,29 +148,48 @@ class FrontEndRoad(Road):
         self.assertEqual(third.terminate(signal.SIGHUP), 0)
         self.assertEqual(third.settings()[0][2:], (2, 0))
 
+    def test_a_stop_at_any_moment_of_the_start_ends_cleanly(self):
+        # However early the stop comes: status 0, no engine process left, and
+        # the store either untouched or whole.
+        game = self.colours_game("game.swf")
+        for delay in (0.2, 0.5, 1.0):
+            for attempt in range(3):
+                with self.subTest(delay=delay, attempt=attempt):
+                    home = new_home()
+                    try:
+                        player = Player(xvfb.display, home, ["-source:" + str(game), "-nodatetime"]).launch()
+                        self.players.append(player)
+                        time.sleep(delay)
+                        self.assertEqual(player.terminate(timeout=20), 0, player.log_text()[-500:])
+                        time.sleep(0.5)
+                        self.assertEqual(processes_with_home(home), [])
+                        self.assertLessEqual(len(player.settings() or []), 1)
+                    finally:
+                        remove_home(home)
+
     def test_relative_source_and_names_as_written(self):
         # Option texts inside paths are part of the path; the source is read
         # against the front-end's working folder; the picture is named after
-        # the game as written.
-        self.colours_game("Racer-fullscreen/Foo.SWF")
+        # the game as written, even a name that is not UTF-8 (the byte FF).
+        self.colours_game("Racer-fullscreen/F\udcffo.SWF")
         shots = self.home / "shots-source:1"
         shots.mkdir()
         # An unusable save folder and a profile path that leaves the profiles
         # folder are reported; the game plays all the same.
         (self.home / "a file").write_text("")
-        player = self.start("-source:Racer-fullscreen/Foo.SWF", "-picturesfolder:" + str(shots),
+        player = self.start("-source:Racer-fullscreen/F\udcffo.SWF", "-picturesfolder:" + str(shots),
                             "-savedataflash:" + str(self.home / "a file"),
                             "-profilantimicro:../../../../etc/passwd", cwd=self.home)
         image = self.wait_for_game(player, "relative_source")
         self.assertTrue(region_has(image, 10, 10, 40, 40, GREY_ICON, 12), "the header was hidden")
         self.assertIn("-savedataflash: ", player.log_text())
-        self.assertIn("-profilantimicro: takes a file name", player.log_text())
+        self.assertIn("-profilantimicro: no profile ../../../../etc/passwd inside", player.log_text())
         self.assertFalse([argv for pid, argv in player.children() if "--profile" in argv])
         player.key("ctrl+s")
         deadline = time.monotonic() + 10
-        while not (shots / "Foo.jpg").exists() and time.monotonic() < deadline:
+        while not (shots / "F\udcffo.jpg").exists() and time.monotonic() < deadline:
             time.sleep(0.2)
-        self.assertEqual(sorted(p.name for p in shots.iterdir()), ["Foo.jpg"])
+        self.assertEqual(sorted(p.name for p in shots.iterdir()), ["F\udcffo.jpg"])
         self.assertEqual(player.terminate(), 0)
 
     def bad_game(self, kind):
@@ -187,6 +207,11 @@ class FrontEndRoad(Road):
             path.write_bytes(b"")
         elif kind == "html":
             path.write_text("<html><body>not a game</body></html>")
+        elif kind == "huge":
+            # A valid header on 2 GiB that take no room on the disk.
+            with open(path, "wb") as file:
+                file.write(b"FWS\x0a\x00\x00\x00\x80")
+                file.truncate(2 << 30)
         return path
 
     def test_files_that_are_no_game_end_with_status_2(self):
@@ -194,7 +219,8 @@ class FrontEndRoad(Road):
         # error, status 2 whether the dialog is closed or the player stopped,
         # and nothing saved (the clock stays on).
         for kind, ending in (("missing", "escape"), ("folder", signal.SIGTERM), ("device", signal.SIGTERM),
-                             ("fifo", signal.SIGTERM), ("empty", signal.SIGHUP), ("html", "escape")):
+                             ("fifo", signal.SIGTERM), ("empty", signal.SIGHUP), ("html", "escape"),
+                             ("huge", signal.SIGTERM)):
             with self.subTest(kind=kind):
                 home = new_home()
                 try:
@@ -303,8 +329,8 @@ class FrontEndRoad(Road):
         player.screenshot("internet_address")
         self.assertEqual(player.pictures(), [])
         self.assertEqual(player.terminate(), 0)
-        # The bezel is saved as shown at closing: hidden on internet pages.
-        self.assertEqual(player.settings()[0][1], 0)
+        # The page hid the bezel; the user's choice (shown) is what is saved.
+        self.assertEqual(player.settings()[0][1], 1)
 
     def test_mapper_runs_beside_the_game_and_never_outlives_it(self):
         game = self.colours_game("game.swf")

@@ -47,7 +47,27 @@ TestCase {
             { tag: "accents and capitals", args: ["-source:/Jeux/Éléphant Rouge.swf"],
               expected: { source: "/Jeux/Éléphant Rouge.swf" } },
             { tag: "a case change that alters length inside the value",
-              args: ["-source:/İ/x.swf"], expected: { source: "/İ/x.swf" } }
+              args: ["-source:/İ/x.swf"], expected: { source: "/İ/x.swf" } },
+            // What front-end templates send when no shell takes quotes away.
+            { tag: "two dashes", args: ["--source:/a.swf", "--fullscreen", "--NoDateTime", "--help"],
+              expected: { source: "/a.swf", fullscreen: true, nodatetime: true, help: true } },
+            { tag: "blanks around a flag", args: [" -fullscreen ", "\t-nodatetime\n", "\" -help \""],
+              expected: { fullscreen: true, nodatetime: true, help: true } },
+            { tag: "blanks before a value option, a value's own blanks kept",
+              args: ["  -source:/g/a.swf ", " -screentype: crt"],
+              expected: { source: "/g/a.swf ", screentype: " crt" } },
+            { tag: "value quoted after the colon",
+              args: ["-source:\"/games/My Game.swf\"", "-picturesfolder:'C:\\Shots'"],
+              expected: { source: "/games/My Game.swf", folderPictures: "C:/Shots" } },
+            { tag: "one pair of quotes only, and only a matching pair",
+              args: ["-source:\"\"/a.swf\"\"", "-savedataflash:\"/s'", "-profilantimicro:'p.amgp"],
+              expected: { source: "\"/a.swf\"", savedataflash: "\"/s'", profilantimicro: "'p.amgp" } },
+            { tag: "quotes around the argument and the value",
+              args: ["\"-source:'/a b.swf'\""], expected: { source: "/a b.swf" } },
+            { tag: "an empty quoted value", args: ["-source:\"\""], expected: { source: "" } },
+            { tag: "three dashes are no option", args: ["---fullscreen"], expected: {} },
+            { tag: "profile in a subfolder", args: ["-profilantimicro:arcade/shooter.amgp"],
+              expected: { profilantimicro: "arcade/shooter.amgp" } }
         ]
     }
 
@@ -87,10 +107,33 @@ TestCase {
                 JSON.stringify({ program: "C:/V/antimicro/antimicro.exe",
                                  arguments: ["--hidden", "--profile", "C:/V/antimicro/profiles/p.amgp",
                                              "--profile-controller", "0300"] }))
-        // A profile is a file name in the profiles folder, never a path.
-        var refused = ["../../../../etc/passwd", "/etc/passwd", "sub/p.amgp", "a\\b", "..", "."]
-        for (var i = 0; i < refused.length; ++i)
-            compare(Options.mapperCommand("/opt/v", refused[i], "", false), null, refused[i])
+    }
+
+    // A profile is named relative to the profiles folder and stays inside it
+    // (links out are the host's check).
+    function test_profilePath_data() {
+        return [
+            { tag: "file name", profile: "p.amgp", ok: true },
+            { tag: "subfolder", profile: "arcade/shooter.amgp", ok: true },
+            { tag: "dot folder", profile: "./arcade/s.amgp", ok: true },
+            { tag: "dots inside a name", profile: "a..b/..p.amgp", ok: true },
+            { tag: "climbing out", profile: "../../../../etc/passwd", ok: false },
+            { tag: "climbing out through a subfolder", profile: "arcade/../../x.amgp", ok: false },
+            { tag: "absolute", profile: "/etc/passwd", ok: false },
+            { tag: "backslash", profile: "a\\b", ok: false },
+            { tag: "parent", profile: "..", ok: false },
+            { tag: "the folder itself", profile: ".", ok: false },
+            { tag: "a folder", profile: "arcade/", ok: false },
+            { tag: "empty", profile: "", ok: false }
+        ]
+    }
+
+    function test_profilePath(data) {
+        compare(Options.isProfilePath(data.profile), data.ok)
+        var command = Options.mapperCommand("/opt/v", data.profile, "", false)
+        compare(command !== null, data.ok)
+        if (data.ok)
+            compare(command.arguments[2], "/opt/v/antimicro/profiles/" + data.profile)
     }
 
     function test_plainHelp() {
@@ -102,8 +145,9 @@ TestCase {
         var lines = Options.terminalHelp("Options :<br>> <b>-a</b> - one.<br>").split("\n")
         compare(lines[0], "Options :")
         compare(lines[1], "> -a - one.")
-        verify(/^> -renderer: - .*auto.*webgl.*canvas/.test(lines[2]), lines[2])
-        compare(lines.length, 3)
+        verify(/^> -help, -\? - /.test(lines[2]), lines[2])
+        verify(/^> -renderer: - .*auto.*webgl.*canvas/.test(lines[3]), lines[3])
+        compare(lines.length, 4)
     }
 
     function test_folderAddress_data() {

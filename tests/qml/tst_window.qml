@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtTest 1.15
+import QtWebEngine 1.8
 import "qrc:/lib/addresses.js" as Addresses
 import "qrc:/lib/frame.js" as Frame
 
@@ -77,7 +78,8 @@ TestCase {
         compare(win.modeEcran, 0)
         compare(win.dateAndTime, true)
         win.modeEcran = 1
-        win.bezelActif = false
+        // As the header's toggle does: the user's choice and what is shown.
+        win.bezelActif = win.bezelActifOrigine = false
         win.dateAndTime = false
         win.saveSettings()
         win.destroy()
@@ -88,9 +90,15 @@ TestCase {
         compare(win.bezelActifOrigine, false)
         compare(win.dateAndTime, false)
         win.modeEcran = 0
-        win.bezelActif = true
+        win.bezelActif = win.bezelActifOrigine = true
         win.dateAndTime = true
+        // An internet page hides the bezel; the choice saved stays the user's.
+        child("webviewFlash").openPage("http://127.0.0.1:9/")
+        compare(win.bezelActif, false)
         win.saveSettings()
+        win.destroy()
+        createWindow([])
+        compare(win.bezelActif, true)
     }
 
     function test_dialogGeometry_data() {
@@ -228,9 +236,13 @@ TestCase {
         tryCompare(dialog, "opened", false, 3000)
         compare(field.text, "https://example.com/jeu")
         win.isSWF = true
+        // After a crash the game came back from: the page opened next gets
+        // its own reload on its first crash.
+        win.rendererCrashes = 1
         dialog.open()
         tryCompare(dialog, "opened", true, 3000)
         dialog.accept()
+        compare(win.rendererCrashes, 0)
         compare(field.text, "")
         compare(dialog.standardButton(Dialog.Open).enabled, false)
         compare(win.isSWF, false)
@@ -358,17 +370,17 @@ TestCase {
     // The game page, for a movie that never comes (so it reports nothing of
     // its own), then the script run in it: what the window hears is the
     // game page speaking.
-    // Returns once the page's own scripts have run: `loading` alone may
-    // still be false from before the load began.
     function openGamePage(name) {
         var view = child("webviewFlash")
+        var loaded = false
+        var onLoading = function (request) {
+            loaded = loaded || request.status === WebEngineView.LoadSucceededStatus
+        }
+        view.loadingChanged.connect(onLoading)
         view.url = Addresses.gamePageAddress(testHost.tempDir + "/" + name + ".swf", "", "")
-        var ready = false
-        tryVerify(function () {
-            view.runJavaScript("document.readyState === 'complete' && typeof SIZE_REPORT_PREFIX === 'string'",
-                               function (answer) { ready = answer === true })
-            return ready
-        }, 15000, "the game page did not load")
+        // The new page itself, not the one it replaces.
+        tryVerify(function () { return loaded }, 15000)
+        view.loadingChanged.disconnect(onLoading)
         verify(Addresses.isGamePageAddress(view.url))
     }
 

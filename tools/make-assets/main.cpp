@@ -1,6 +1,7 @@
 // Writes Vorlumen's artwork: the screen-emulation masks, the bezel, the
-// backdrop, the logo, the application icon and the button icons.
-//   make-assets <ui folder> <@mdi/svg svg folder>
+// backdrop, the logo, the application icon and the button icons; with an
+// icons folder, also the application icon at the desktop's usual sizes.
+//   make-assets <ui folder> <@mdi/svg svg folder> [<icons folder>]
 #include "backdrop.h"
 #include "bezel.h"
 #include "ico_writer.h"
@@ -18,6 +19,8 @@
 namespace {
 
 const int appIconSides[] = {16, 32, 48, 256};
+// The sizes desktops look for in the hicolor icon theme.
+const int desktopIconSides[] = {16, 24, 32, 48, 64, 128, 256};
 
 bool saveImage(const QImage &image, const QString &path, int quality = -1)
 {
@@ -70,14 +73,28 @@ bool writeAll(const QDir &ui, const QString &mdiSvgDir)
     return ok && problems.isEmpty();
 }
 
+// <icons>/<N>x<N>/vorlumen.png, laid out as in the hicolor theme.
+bool writeDesktopIcons(const QDir &icons)
+{
+    bool ok = true;
+    for (int side : desktopIconSides) {
+        const QString folder = QStringLiteral("%1x%1").arg(side);
+        ok &= icons.mkpath(folder)
+            && saveImage(appIconImage(side),
+                         icons.filePath(folder + QStringLiteral("/vorlumen.png")));
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv); // fonts need a GUI application
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        QTextStream(stderr) << "usage: make-assets <ui folder> <@mdi/svg svg folder>\n";
+    if (args.size() != 3 && args.size() != 4) {
+        QTextStream(stderr)
+            << "usage: make-assets <ui folder> <@mdi/svg svg folder> [<icons folder>]\n";
         return 2;
     }
     if (!loadLogoFont()) {
@@ -89,5 +106,8 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << "make-assets: no img folder in " << ui.path() << '\n';
         return 1;
     }
-    return writeAll(ui, args.at(2)) ? 0 : 1;
+    bool ok = writeAll(ui, args.at(2));
+    if (args.size() == 4)
+        ok &= writeDesktopIcons(QDir(args.at(3)));
+    return ok ? 0 : 1;
 }

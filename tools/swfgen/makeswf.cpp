@@ -35,6 +35,7 @@ const char kUsage[]
       "  --colors                background #2040C0, #E03020 rectangle on the centre half\n"
       "  --saver                 counts its runs in the shared object \"vorlumen-test\";\n"
       "                          centre rectangle green (1st run), yellow (2nd), red (later)\n"
+      "  --saver-path PATH       the same, the shared object of that local path (\"/\")\n"
       "  --load-vars FLAG=URL    load a variables file at start; a green square in its\n"
       "                          slot once it set FLAG to \"yes\" (repeatable, slots in a row)\n"
       "  --load-movie FLAG=URL   load a child movie into a level; the same, once the\n"
@@ -67,6 +68,7 @@ struct Options
     Preset preset = Preset::None;
     std::vector<swfgen::LoadRequest> loads;
     std::string flag;
+    std::string saverPath;
 };
 
 [[noreturn]] void usageError(const std::string &message)
@@ -185,6 +187,9 @@ Options parseOptions(int argc, char **argv)
             options.preset = Preset::Colours;
         } else if (arg == "--saver") {
             options.preset = Preset::Saver;
+        } else if (arg == "--saver-path") {
+            options.preset = Preset::Saver;
+            options.saverPath = value();
         } else if (arg == "--load-vars" || arg == "--load-movie") {
             const std::string text = value();
             const size_t at = text.find('=');
@@ -232,7 +237,7 @@ swfgen::Movie movieFor(const Options &options)
                                        options.height == 400 ? 480 : options.height);
     case Preset::Saver:
         return swfgen::saverMovie(options.width == 550 ? 640 : options.width,
-                                  options.height == 400 ? 480 : options.height);
+                                  options.height == 400 ? 480 : options.height, options.saverPath);
     case Preset::LoadProbe:
         return swfgen::loadProbeMovie(options.loads, options.width, options.height);
     case Preset::Flag:

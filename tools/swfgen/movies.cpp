@@ -191,13 +191,16 @@ Movie colourTestMovie(double widthPixels, double heightPixels)
     return movie;
 }
 
-Bytes saverActions()
+Bytes saverActions(const std::string &localPath)
 {
     ActionBuilder code;
     code.stop();
-    // so = SharedObject.getLocal("vorlumen-test")
+    // so = SharedObject.getLocal("vorlumen-test"[, localPath]); a path such as
+    // "/", which many real games use, is shared by every movie of the site.
     code.push("so");
-    code.push(kSaverObjectName).push(1).push("SharedObject").getVariable();
+    if (!localPath.empty())
+        code.push(localPath);
+    code.push(kSaverObjectName).push(localPath.empty() ? 1 : 2).push("SharedObject").getVariable();
     code.push("getLocal").callMethod();
     code.setVariable();
     // count = so.data.count; a first run finds undefined, which counts as 0.
@@ -230,7 +233,7 @@ Bytes saverActions()
     return code.build();
 }
 
-Movie saverMovie(double widthPixels, double heightPixels)
+Movie saverMovie(double widthPixels, double heightPixels, const std::string &localPath)
 {
     Movie movie(widthPixels, heightPixels, 24);
     movie.setBackground(kSaverBackground);
@@ -238,7 +241,7 @@ Movie saverMovie(double widthPixels, double heightPixels)
     const uint16_t shapes[] = {movie.defineRectangle(area.width, area.height, kSaverFirstRun),
                                movie.defineRectangle(area.width, area.height, kSaverSecondRun),
                                movie.defineRectangle(area.width, area.height, kSaverLaterRuns)};
-    movie.doAction(saverActions());
+    movie.doAction(saverActions(localPath));
     movie.showFrame();
     for (int i = 0; i < 3; ++i) {
         if (i > 0)

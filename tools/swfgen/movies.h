@@ -46,12 +46,12 @@ constexpr Rgb kLoadArrived {0x20, 0xC0, 0x40};
 
 Movie demoMovie();
 Movie colourTestMovie(double widthPixels, double heightPixels);
-Movie saverMovie(double widthPixels, double heightPixels);
+Movie saverMovie(double widthPixels, double heightPixels, const std::string &localPath = {});
 Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixels,
                      double heightPixels);
 // A tiny movie that sets _level0[flag] to "yes" when it plays.
 Movie flagMovie(const std::string &flag);
 // The bytecode of the run-counting movie's first frame.
-Bytes saverActions();
+Bytes saverActions(const std::string &localPath = {});
 
 } // namespace swfgen

@@ -58,8 +58,21 @@ var gamePageLocation = "vorlumen://player/flash/flash.html";
 
 // The game page address. Only "%" and "#" are escaped in the game's path: the
 // page splits the rest itself, "=" included (the sizes follow the last two).
+function escapeRawBytes(text) {
+    var out = "";
+    for (var i = 0; i < text.length; ++i) {
+        var unit = text.charCodeAt(i);
+        var afterHigh = i > 0 && text.charCodeAt(i - 1) >= 0xd800 && text.charCodeAt(i - 1) <= 0xdbff;
+        out += unit >= 0xdc80 && unit <= 0xdcff && !afterHigh
+                ? "%" + (unit - 0xdc00).toString(16).toUpperCase() : text.charAt(i);
+    }
+    return out;
+}
+
+// A byte of a file name that is not UTF-8 reaches the window as a lone
+// surrogate (U+DC80 to U+DCFF, see host/rawnames.h) and goes on as "%XX".
 function gamePageAddress(source, width, height) {
-    var path = String(source).replace(/%/g, "%25").replace(/#/g, "%23");
+    var path = escapeRawBytes(String(source).replace(/%/g, "%25").replace(/#/g, "%23"));
     return gamePageLocation + "?jeu=" + path + "=" + width + "=" + height;
 }
 

@@ -1,8 +1,10 @@
 .pragma library
 
 // Start-up options, in the order each argument is tested. An option is
-// recognised only at the start of an argument (after an opening quote), in
-// any case, so that a path holding "-source:" or "-fullscreen" stays a path.
+// recognised only at the start of an argument, in any case, so that a path
+// holding "-source:" or "-fullscreen" stays a path. Front-end templates add
+// what no shell takes away: blanks and an opening quote before the option,
+// two dashes instead of one, quotes around the value (see optionText).
 var table = [
     { text: "-source:", key: "source", path: true },
     { text: "-swfwidth:", key: "swfwidth" },
@@ -36,22 +38,38 @@ function unquoted(argument) {
     return text.substring(1, end);
 }
 
+// The argument as the option table reads it: without leading blanks, an
+// opening quote (and its partner), and with one dash where two were typed.
+function optionText(argument) {
+    var text = unquoted(String(argument).replace(/^\s+/, "")).replace(/^\s+/, "");
+    return text.substring(0, 2) === "--" ? text.substring(1) : text;
+}
+
+// A value quoted after the colon, -source:"/games/My Game.swf", keeps its
+// quotes when no shell removes them: one pair of matching quotes goes.
+function unquotedValue(value) {
+    var quote = value.charAt(0);
+    if (value.length >= 2 && (quote === "\"" || quote === "'") && value.charAt(value.length - 1) === quote)
+        return value.substring(1, value.length - 1);
+    return value;
+}
+
 // The option that applies to one argument, with its value (everything after
-// the option text, as typed), or null when the argument starts with none.
-// A flag must be the whole argument.
+// the option text, as typed, less one pair of quotes), or null when the
+// argument starts with none. A flag must be the whole argument, blanks aside.
 function matchArgument(argument) {
-    var text = unquoted(argument);
+    var text = optionText(argument);
     var lower = text.toLowerCase();
     for (var i = 0; i < table.length; ++i) {
         var option = table[i];
         if (lower.indexOf(option.text) !== 0)
             continue;
         if (option.flag) {
-            if (text.length !== option.text.length)
+            if (text.replace(/\s+$/, "").length !== option.text.length)
                 continue;
             return { key: option.key, value: true };
         }
-        var value = text.substring(option.text.length);
+        var value = unquotedValue(text.substring(option.text.length));
         if (option.path)
             value = value.replace(/\\/g, "/");
         return { key: option.key, value: value };
@@ -91,17 +109,25 @@ function overlaySource(mode) {
     return "";
 }
 
-// A mapper profile is a file name in the profiles folder, nothing more.
-function isProfileFileName(profile) {
+// A mapper profile is a file in the profiles folder or one of its
+// subfolders, named relative to it: not absolute, no "..", no backslash
+// (a path from another system). Links out are the host's to refuse.
+function isProfilePath(profile) {
     var name = String(profile);
-    return name !== "" && name !== "." && name !== ".." && !/[\/\\]/.test(name);
+    if (name === "" || name.charAt(0) === "/" || name.indexOf("\\") >= 0)
+        return false;
+    var parts = name.split("/");
+    if (parts.indexOf("..") >= 0)
+        return false;
+    var last = parts[parts.length - 1];
+    return last !== "" && last !== ".";
 }
 
 // The gamepad mapper's program and arguments, or null when no usable
 // profile is asked for. A named controller gets the profile too: the mapper
 // applies "--profile" to the controller given with "--profile-controller".
 function mapperCommand(applicationDirPath, profile, controller, windows) {
-    if (!isProfileFileName(profile))
+    if (!isProfilePath(profile))
         return null;
     var program = applicationDirPath + "/antimicro/antimicro" + (windows ? ".exe" : "");
     var args = ["--hidden", "--profile", applicationDirPath + "/antimicro/profiles/" + profile];
@@ -116,10 +142,15 @@ var hostOptionsHelp = "> -renderer: - Choose Ruffle's renderer: auto (default, t
     + " decides), webgl (WebGL even where the engine's GPU block list refuses it; some"
     + " games need it to draw) or canvas (example : -renderer:webgl).";
 
-// The help printed on standard output: the dialog's text, then the host's
-// own options.
+// The help option itself, which the dialog it opens leaves out.
+var helpOptionHelp = "> -help, -? - Show these options in a dialog and print them on standard"
+    + " output; the game, if any, starts behind the dialog.";
+
+// The help printed on standard output: the dialog's text, then the options
+// the dialog leaves out. The manual page is made from this text too
+// (tools/manpage).
 function terminalHelp(richText) {
-    return plainHelp(richText) + "\n" + hostOptionsHelp;
+    return plainHelp(richText) + "\n" + helpOptionHelp + "\n" + hostOptionsHelp;
 }
 
 // The help text as plain text, for a terminal: white space runs count as
