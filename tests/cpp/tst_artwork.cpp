@@ -179,8 +179,8 @@ void TestArtwork::bezelRegions_data()
 {
     const int width = 1403, height = 1080;
     QString problem;
-    const QMargins borders = readBezelBorders(
-        QStringLiteral(VORLUMEN_SOURCE_DIR "/page/frame.js"), &problem);
+    const QMargins borders
+        = readBezelBorders(QStringLiteral(VORLUMEN_SOURCE_DIR "/page/frame.js"), &problem);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     const int left = borders.left(), top = borders.top(), right = borders.right(),
               bottom = borders.bottom();

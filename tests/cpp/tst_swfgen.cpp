@@ -4,6 +4,7 @@
 
 #include "avm1.h"
 #include "movies.h"
+#include "swfbits.h"
 #include "swfgen.h"
 #include "swfheader.h"
 
@@ -68,39 +69,6 @@ bool decodeBody(const Bytes &file, Bytes &body)
     return whole;
 }
 
-class Bits
-{
-public:
-    Bits(const Bytes &bytes, size_t byteOffset)
-        : m_bytes(bytes)
-        , m_bit(byteOffset * 8)
-    {
-    }
-    uint32_t u(unsigned count)
-    {
-        uint32_t value = 0;
-        for (unsigned i = 0; i < count; ++i, ++m_bit) {
-            if (m_bit / 8 >= m_bytes.size())
-                throw std::out_of_range("bits past the end");
-            value = value << 1 | ((m_bytes[m_bit / 8] >> (7 - m_bit % 8)) & 1u);
-        }
-        return value;
-    }
-    int32_t s(unsigned count)
-    {
-        if (count == 0)
-            return 0;
-        const uint32_t raw = u(count);
-        const uint32_t sign = uint32_t(1) << (count - 1);
-        return int32_t(int64_t(raw ^ sign) - int64_t(sign));
-    }
-    size_t alignedByte() const { return (m_bit + 7) / 8; }
-
-private:
-    const Bytes &m_bytes;
-    size_t m_bit;
-};
-
 struct Tag
 {
     uint16_t code;
@@ -136,20 +104,20 @@ bool splitTags(const Bytes &body, size_t offset, QVector<Tag> &tags)
 bool shapeIsWellFormed(const Bytes &payload, QString &why)
 {
     try {
-        Bits rect(payload, 2);
-        const unsigned rectBits = rect.u(5);
+        swfheader::BitReader rect(payload, 2);
+        const unsigned rectBits = rect.readUnsigned(5);
         size_t at = 2 + (5 + 4 * rectBits + 7) / 8;
         const unsigned fills = payload.at(at++);
         at += fills * 4; // solid fills: type and RGB
         const unsigned lines = payload.at(at++);
         at += lines * 5;
-        Bits bits(payload, at);
-        const unsigned fillBits = bits.u(4);
-        const unsigned lineBits = bits.u(4);
+        swfheader::BitReader bits(payload, at);
+        const unsigned fillBits = bits.readUnsigned(4);
+        const unsigned lineBits = bits.readUnsigned(4);
         int64_t x = 0, y = 0, startX = 0, startY = 0;
         for (;;) {
-            if (bits.u(1) == 0) { // style change or end
-                const unsigned flags = bits.u(5);
+            if (bits.readUnsigned(1) == 0) { // style change or end
+                const unsigned flags = bits.readUnsigned(5);
                 if (flags == 0)
                     break;
                 if (x != startX || y != startY) {
@@ -157,44 +125,48 @@ bool shapeIsWellFormed(const Bytes &payload, QString &why)
                     return false;
                 }
                 if (flags & 0x01) {
-                    const unsigned moveBits = bits.u(5);
-                    x = startX = bits.s(moveBits);
-                    y = startY = bits.s(moveBits);
+                    const unsigned moveBits = bits.readUnsigned(5);
+                    x = startX = bits.readSigned(moveBits);
+                    y = startY = bits.readSigned(moveBits);
                 }
                 if (flags & 0x02)
-                    bits.u(fillBits);
+                    bits.readUnsigned(fillBits);
                 if (flags & 0x04)
-                    bits.u(fillBits);
+                    bits.readUnsigned(fillBits);
                 if (flags & 0x08)
-                    bits.u(lineBits);
-            } else if (bits.u(1) == 1) { // straight edge
-                const unsigned n = bits.u(4) + 2;
-                if (bits.u(1) == 1) {
-                    x += bits.s(n);
-                    y += bits.s(n);
-                } else if (bits.u(1) == 1) {
-                    y += bits.s(n);
+                    bits.readUnsigned(lineBits);
+            } else if (bits.readUnsigned(1) == 1) { // straight edge
+                const unsigned n = bits.readUnsigned(4) + 2;
+                if (bits.readUnsigned(1) == 1) {
+                    x += bits.readSigned(n);
+                    y += bits.readSigned(n);
+                } else if (bits.readUnsigned(1) == 1) {
+                    y += bits.readSigned(n);
                 } else {
-                    x += bits.s(n);
+                    x += bits.readSigned(n);
                 }
             } else { // curved edge
-                const unsigned n = bits.u(4) + 2;
-                x += bits.s(n);
-                y += bits.s(n);
-                x += bits.s(n);
-                y += bits.s(n);
+                const unsigned n = bits.readUnsigned(4) + 2;
+                x += bits.readSigned(n);
+                y += bits.readSigned(n);
+                x += bits.readSigned(n);
+                y += bits.readSigned(n);
             }
+        }
+        if (bits.overrun()) {
+            why = "records run past the tag";
+            return false;
         }
         if (x != startX || y != startY) {
             why = "the last outline does not close";
             return false;
         }
-        if (bits.alignedByte() != payload.size()) {
+        if (bits.nextByte() != payload.size()) {
             why = "records end before the tag does";
             return false;
         }
         return true;
-    } catch (const std::out_of_range &) {
+    } catch (const std::out_of_range &) { // the style arrays' counts
         why = "records run past the tag";
         return false;
     }

@@ -24,7 +24,8 @@ QMargins readBezelBorders(const QString &frameScriptPath, QString *error)
     for (int i = 0; i < 4; ++i) {
         const QJSValue side = engine.globalObject().property(QLatin1String(names[i]));
         if (!side.isNumber() || side.toInt() < 0 || side.toNumber() != side.toInt()) {
-            *error = frameScriptPath + QStringLiteral(": no whole number ") + QLatin1String(names[i]);
+            *error
+                = frameScriptPath + QStringLiteral(": no whole number ") + QLatin1String(names[i]);
             return {};
         }
         sides[i] = side.toInt();

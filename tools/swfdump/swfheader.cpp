@@ -1,4 +1,5 @@
 #include "swfheader.h"
+#include "swfbits.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -68,38 +69,6 @@ uint32_t littleEndian32(const uint8_t *bytes)
     return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16
         | uint32_t(bytes[3]) << 24;
 }
-
-class BitReader
-{
-public:
-    explicit BitReader(const std::vector<uint8_t> &bytes)
-        : m_bytes(bytes)
-    {
-    }
-
-    uint32_t readUnsigned(unsigned bits)
-    {
-        uint32_t value = 0;
-        for (unsigned i = 0; i < bits; ++i, ++m_bit) {
-            const unsigned bit = (m_bytes[m_bit / 8] >> (7 - m_bit % 8)) & 1u;
-            value = value << 1 | bit;
-        }
-        return value;
-    }
-
-    int32_t readSigned(unsigned bits)
-    {
-        if (bits == 0)
-            return 0;
-        const uint32_t raw = readUnsigned(bits);
-        const uint32_t signBit = uint32_t(1) << (bits - 1);
-        return int32_t(int64_t(raw ^ signBit) - int64_t(signBit));
-    }
-
-private:
-    const std::vector<uint8_t> &m_bytes;
-    size_t m_bit = 0;
-};
 
 size_t headerBodyBytesFor(unsigned rectBits)
 {
