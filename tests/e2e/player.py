@@ -44,7 +44,10 @@ def make_swf(path, *options):
 
 
 class Xvfb:
-    """A private X server for one test class."""
+    """A private X server. A suite shares one through its module:
+        xvfb = Xvfb()
+        setUpModule, tearDownModule = xvfb.start, xvfb.stop
+    """
 
     def __init__(self, screen=SCREEN):
         self.display = None
@@ -111,10 +114,23 @@ class Player:
 
     def start(self):
         self.launch()
-        self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", r"Vorlumen \(Tamsrel\)",
-                                   timeout=30).split()[0]
+        self.window = self.find_window(timeout=30)
         self.xdotool("windowfocus", "--sync", self.window, check=False)
         return self
+
+    def find_window(self, timeout):
+        # A search that walks the tree while a window of the starting player
+        # goes away fails with BadWindow: look again.
+        deadline = time.monotonic() + timeout
+        while True:
+            result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", r"Vorlumen \(Tamsrel\)"],
+                                    env={**os.environ, "DISPLAY": self.display}, capture_output=True, text=True,
+                                    timeout=timeout)
+            if result.stdout.split():
+                return result.stdout.split()[0]
+            if time.monotonic() >= deadline:
+                raise RuntimeError("the player's window never showed: " + result.stderr)
+            time.sleep(0.2)
 
     def xdotool(self, *args, timeout=20, check=True):
         result = subprocess.run(["xdotool"] + [str(a) for a in args], env={**os.environ, "DISPLAY": self.display},
@@ -143,10 +159,14 @@ class Player:
         return image
 
     def wait_for_screen(self, name, predicate, timeout=20.0):
-        """Screenshots until predicate(image) holds; returns the last image."""
+        """Screenshots until predicate(image) holds and returns that image; a
+        wait that runs out fails the test, naming the last screenshot."""
         deadline = time.monotonic() + timeout
         image = self.screenshot(name)
-        while not predicate(image) and time.monotonic() < deadline:
+        while not predicate(image):
+            if time.monotonic() >= deadline:
+                raise AssertionError("the screen %s did not come within %g s; last seen: %s"
+                                     % (name, timeout, SHOTS_DIR / (name + ".png")))
             time.sleep(0.25)
             image = self.screenshot(name)
         return image

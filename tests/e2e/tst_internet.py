@@ -63,16 +63,8 @@ OBJECT_PAGE = """<!DOCTYPE html><html><head></head><body style="margin:0;backgro
 <param name="movie" value="colours.swf"></object>
 """ + PROBE_SCRIPT + "</body></html>"
 
-xvfb = None
-
-
-def setUpModule():
-    global xvfb
-    xvfb = Xvfb().start()
-
-
-def tearDownModule():
-    xvfb.stop()
+xvfb = Xvfb()
+setUpModule, tearDownModule = xvfb.start, xvfb.stop
 
 
 

@@ -34,11 +34,11 @@ DEVELOPMENT_TOOLS = {"gcc", "g++", "cmake", "make", "nodejs", "npm", "pkg-config
 workdir = None
 deb = None
 root = None
-xvfb = None
+xvfb = Xvfb()
 
 
 def setUpModule():
-    global workdir, deb, root, xvfb
+    global workdir, deb, root
     workdir = Path(tempfile.mkdtemp(prefix="vorlumen-package-"))
     made = subprocess.run([str(SOURCE_DIR / "scripts" / "package"), "--no-build", str(workdir)],
                           env={**os.environ, "VORLUMEN_BUILD_DIR": str(BUILD_DIR)},
@@ -48,7 +48,7 @@ def setUpModule():
     deb = Path(made.stdout.strip().splitlines()[-1])
     root = workdir / "root"
     run("dpkg-deb", "-x", deb, root)
-    xvfb = Xvfb().start()
+    xvfb.start()
 
 
 def tearDownModule():
