@@ -20,7 +20,6 @@ public:
         : m_gameFiles(QStringLiteral(VORLUMEN_BUILD_DIR) + QLatin1String("/flash"),
                       host::Renderer::Auto)
     {
-        m_gameFiles.installOnDefaultProfile();
         connect(&m_maintenance, &Maintenance::gameFileChosen, &m_gameFiles,
                 &GameSchemeHandler::setGameFile);
     }
@@ -28,6 +27,14 @@ public:
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        // Not before: the test library writes the environment on its way
+        // here, and the profile starts the web engine's GPU thread, whose
+        // GL driver reads the environment meanwhile (a segmentation fault in
+        // getenv now and then). The player writes it before anything starts.
+        if (!m_profileReady) {
+            m_gameFiles.installOnDefaultProfile();
+            m_profileReady = true;
+        }
         host::registerNativeTypes();
         m_maintenance.setDatabaseFolder(engine->offlineStoragePath()
                                         + QStringLiteral("/Databases"));
@@ -40,6 +47,7 @@ public slots:
 private:
     GameSchemeHandler m_gameFiles;
     Maintenance m_maintenance;
+    bool m_profileReady = false;
 };
 
 int main(int argc, char **argv)
