@@ -224,17 +224,20 @@ class InternetRoad(unittest.TestCase):
         local = self.home / "local"
         make_swf(local / "absolute.swf", "--load-vars", "ok=vars.txt",
                  "--load-vars", "sent=" + self.site.root + "site/vars.txt?secret",
+                 "--navigate", "away=" + self.site.root + "site/embed.html?secret",
                  "--width", "400", "--height", "300")
         (local / "vars.txt").write_text("ok=yes")
         player = self.start_source(local / "absolute.swf")
-        # Two slots, at 100 and 300 of the 400 pixels, shown at 2.1 times.
-        own_file, server = (GAME_LEFT + 210, 360), (GAME_LEFT + 630, 360)
+        # Slots at 400/6, 3 x 400/6 and 5 x 400/6, shown at 2.1 times.
+        own_file, server = (GAME_LEFT + 140, 360), (GAME_LEFT + 420, 360)
         image = player.wait_for_screen("local_no_network", lambda im: im.close_to(*own_file, GREEN, 40),
                                        timeout=40)
         self.assertTrue(image.close_to(*own_file, GREEN, 40), "the movie never read its own folder")
         time.sleep(3)
         self.assertFalse(player.screenshot("local_no_network").close_to(*server, GREEN, 40))
-        self.assertFalse([r for r in self.site.requests if "vars.txt" in r])
+        self.assertFalse([r for r in self.site.requests if "secret" in r])
+        # Nor does the movie send the view anywhere: the game stays.
+        self.assertTrue(player.screenshot("local_no_network").close_to(*own_file, GREEN, 40))
         self.assertEqual(player.terminate(), 0)
 
     def test_pages_play_their_movies_in_place(self):

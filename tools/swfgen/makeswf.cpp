@@ -40,6 +40,7 @@ const char kUsage[]
       "                          slot once it set FLAG to \"yes\" (repeatable, slots in a row)\n"
       "  --load-movie FLAG=URL   load a child movie into a level; the same, once the\n"
       "                          child set _level0.FLAG to \"yes\"\n"
+      "  --navigate FLAG=URL     send the page to URL (getURL, _self); its slot stays empty\n"
       "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n";
 
 enum class Preset { None, Demo, Colours, Saver, LoadProbe, Flag };
@@ -190,14 +191,15 @@ Options parseOptions(int argc, char **argv)
         } else if (arg == "--saver-path") {
             options.preset = Preset::Saver;
             options.saverPath = value();
-        } else if (arg == "--load-vars" || arg == "--load-movie") {
+        } else if (arg == "--load-vars" || arg == "--load-movie" || arg == "--navigate") {
             const std::string text = value();
             const size_t at = text.find('=');
             if (at == 0 || at == std::string::npos)
                 usageError(arg + " takes FLAG=URL: " + text);
-            options.loads.push_back({arg == "--load-vars" ? swfgen::LoadRequest::Variables
-                                                          : swfgen::LoadRequest::ChildMovie,
-                                     text.substr(at + 1), text.substr(0, at)});
+            const auto kind = arg == "--load-vars" ? swfgen::LoadRequest::Variables
+                : arg == "--navigate"              ? swfgen::LoadRequest::Navigate
+                                                   : swfgen::LoadRequest::ChildMovie;
+            options.loads.push_back({kind, text.substr(at + 1), text.substr(0, at)});
             options.preset = Preset::LoadProbe;
         } else if (arg == "--set-flag") {
             options.flag = value();

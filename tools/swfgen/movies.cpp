@@ -76,6 +76,8 @@ Bytes loadRequestActions(const std::vector<LoadRequest> &requests)
         code.push(request.url);
         if (request.kind == LoadRequest::Variables)
             code.push("_level0").getUrl2(0x80);
+        else if (request.kind == LoadRequest::Navigate)
+            code.push("_self").getUrl2(0x00);
         else
             code.push("_level" + std::to_string(level++)).getUrl2(0x00);
     }

@@ -37,7 +37,7 @@ constexpr double kDemoHeight = 480;
 // movie when it does so itself (see flagMovie).
 struct LoadRequest
 {
-    enum Kind { Variables, ChildMovie } kind;
+    enum Kind { Variables, ChildMovie, Navigate } kind;
     std::string url;
     std::string flag;
 };
