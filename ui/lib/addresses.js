@@ -11,6 +11,12 @@ function localFolderAddress(path) {
     return "file:///" + escapePathForUrl(String(path).replace(/\\/g, "/").replace(/^\/+/, ""));
 }
 
+// Undoes %XX escapes, or leaves the text as it is when they are not UTF-8.
+// Stricter than the game page's decoder (page/jeu.js) on purpose: that one
+// must recover every byte of a game's file name from the address the window
+// wrote, raw bytes included; this one reads hosts a person typed and folder
+// addresses the folder model gave, where a malformed escape is no name to
+// guess at and the text is better kept as written.
 function decodePercent(text) {
     try {
         return decodeURIComponent(text);
