@@ -119,7 +119,19 @@
     // With no option, the canvas renderer unless this game was found to
     // need WebGL before (renderer.js).
     function startingRenderer() {
+        if (takeCanvasAfterFailure(sessionStorageOrNull(), gameUrl)) {
+            fellBackToCanvas = true;
+            return RUFFLE_CANVAS;
+        }
         return ruffleRendererFor(rendererOption, rememberedRenderer(pageStorage(), gameUrl));
+    }
+
+    function sessionStorageOrNull() {
+        try {
+            return window.sessionStorage;
+        } catch (e) {
+            return null;
+        }
     }
 
     function configureRuffle() {
@@ -193,17 +205,16 @@
         });
     }
 
-    // Ruffle's error panel: its reason is the last error it logged, or the
-    // panel's own words.
-    function watchForRufflePanel(player) {
+    // Ruffle's error panel: it has given up on the movie.
+    function watchForRufflePanel(player, onPanel) {
         if (!player.shadowRoot || typeof MutationObserver === "undefined")
             return;
-        new MutationObserver(function () {
-            var panel = player.shadowRoot.querySelector("#panic");
-            if (!panel)
-                return;
+        new MutationObserver(function (changes, observer) {
             var body = player.shadowRoot.querySelector("#panic-body");
-            reportFailure(lastRuffleError || (body ? body.textContent : "Ruffle's error panel"));
+            if (!player.shadowRoot.querySelector("#panic"))
+                return;
+            observer.disconnect();
+            onPanel(body ? body.textContent : "Ruffle's error panel");
         }).observe(player.shadowRoot, { childList: true, subtree: true });
     }
 
@@ -222,73 +233,102 @@
         }, NEVER_STARTS_MS);
     }
 
-    function playWithRuffle() {
-        var player = window.RufflePlayer.newest().createPlayer();
-        var renderer = startingRenderer();
-        player.id = "player";
-        stage.appendChild(player);
-        hideRuffleNotices(player);
-        watchForRufflePanel(player);
-        player.addEventListener("loadedmetadata", function () {
-            onMovieMetadata(player);
+    // The running start: its player element and Ruffle's renderer. A new
+    // start replaces the element (removed, Ruffle ends its instance).
+    var player = null;
+    var renderer = null;
+    var panicReason = "";
+    var gaveUpOn = null;
+    var fellBackToCanvas = false;
+
+    // Ruffle gave up (a panic, its panel, a load that failed). On WebGL,
+    // which a failing GPU or driver takes down with it, the game starts
+    // again on canvas, once; otherwise the player is told.
+    function onRuffleGaveUp(owner, reason) {
+        if (owner !== player || gaveUpOn === owner)
+            return;
+        gaveUpOn = owner;
+        // A panic leaves Ruffle's module unusable: a fresh page.
+        if (renderer !== RUFFLE_CANVAS && !fellBackToCanvas
+            && markCanvasAfterFailure(sessionStorageOrNull(), gameUrl)) {
+            fellBackToCanvas = true;
+            console.error("Vorlumen: WebGL failed (" + reason + "); starting the game again with "
+                          + RUFFLE_CANVAS);
+            window.location.reload();
+            return;
+        }
+        reportFailure(reason);
+    }
+
+    function newPlayerElement() {
+        var element = window.RufflePlayer.newest().createPlayer();
+        element.id = "player";
+        stage.appendChild(element);
+        hideRuffleNotices(element);
+        watchForRufflePanel(element, function (panelText) {
+            onRuffleGaveUp(element, panicReason || lastRuffleError || panelText);
         });
-        var showRuffleCanvas = hideRuffleCanvasUntilDrawn(player);
-        player.addEventListener("loadeddata", function () {
+        if (element.shadowRoot) {
+            element.shadowRoot.addEventListener("webglcontextlost", function () {
+                onRuffleGaveUp(element, "the WebGL context was lost");
+            }, true);
+        }
+        element.addEventListener("loadedmetadata", function () {
+            onMovieMetadata(element);
+        });
+        var showRuffleCanvas = hideRuffleCanvasUntilDrawn(element);
+        element.addEventListener("loadeddata", function () {
             firstFrameDrawn = true;
             // Not from inside Ruffle's own event: the style change makes
             // it lay out again, which it cannot do while it is busy.
             window.setTimeout(showRuffleCanvas, 0);
             hideLoadingIndicatorAfterNextFrame();
-            player.focus();
+            element.focus();
         });
+        return element;
+    }
 
-        function start(rendererName) {
-            renderer = rendererName;
-            // The movie's relative loads resolve against its own folder.
-            player.ruffle().load({ url: gameUrl, base: folderUrlOf(gameUrl),
-                                   preferredRenderer: rendererName }).catch(function (error) {
-                // Ruffle shows its own error panel over the stage.
-                showRuffleCanvas();
-                reportFailure(error);
-            });
-        }
-
-        // The movie calls for what the canvas renderer lacks: the same
-        // player starts it again on WebGL, once, and the game keeps that.
-        function moveToWebGl() {
-            rememberRenderer(pageStorage(), gameUrl, "webgl");
-            console.log("Vorlumen: the game needs WebGL; starting it again with " + RUFFLE_WEBGL);
-            start(RUFFLE_WEBGL);
-        }
-
-        // WebGL lost (its driver reset or failed): the game goes on, from
-        // its start, on the canvas renderer.
-        function fallBackToCanvas() {
-            console.error("Vorlumen: WebGL was lost; starting the game again with " + RUFFLE_CANVAS);
-            start(RUFFLE_CANVAS);
-        }
-
-        watchRuffleLog(function (text) {
-            if (isRuffleErrorText(text))
-                lastRuffleError = text;
-            if (RUFFLE_PANIC.test(text))
-                window.setTimeout(function () { reportFailure(text); }, 0);
-            if (mayMoveToWebGl(rendererOption, renderer, text)) {
-                renderer = RUFFLE_WEBGL;
-                // Not from inside Ruffle, which is still running the movie.
-                window.setTimeout(moveToWebGl, 0);
-            }
+    function start(rendererName) {
+        if (player && player.parentNode)
+            player.parentNode.removeChild(player);
+        renderer = rendererName;
+        panicReason = "";
+        lastRuffleError = "";
+        var element = player = newPlayerElement();
+        // The movie's relative loads resolve against its own folder.
+        element.ruffle().load({ url: gameUrl, base: folderUrlOf(gameUrl),
+                                preferredRenderer: rendererName }).catch(function (error) {
+            onRuffleGaveUp(element, panicReason || String(error));
         });
-        if (player.shadowRoot) {
-            player.shadowRoot.addEventListener("webglcontextlost", function () {
-                if (renderer === RUFFLE_CANVAS)
-                    return;
-                renderer = RUFFLE_CANVAS;
-                window.setTimeout(fallBackToCanvas, 0);
-            }, true);
+        element.focus();
+    }
+
+    // The movie calls for what the canvas renderer lacks: it starts again
+    // on WebGL, once, and the game keeps that choice.
+    function moveToWebGl() {
+        rememberRenderer(pageStorage(), gameUrl, "webgl");
+        console.log("Vorlumen: the game needs WebGL; starting it again with " + RUFFLE_WEBGL);
+        start(RUFFLE_WEBGL);
+    }
+
+    function onRuffleLogLine(text) {
+        if (RUFFLE_PANIC.test(text)) {
+            panicReason = panicReason || panicMessage(text);
+            var owner = player;
+            window.setTimeout(function () { onRuffleGaveUp(owner, panicReason); }, 0);
+        } else if (isRuffleErrorText(text)) {
+            lastRuffleError = text.replace(/^ERROR /, "");
         }
-        start(renderer);
-        player.focus();
+        if (!fellBackToCanvas && mayMoveToWebGl(rendererOption, renderer, text)) {
+            renderer = RUFFLE_WEBGL;
+            // Not from inside Ruffle, which is still running the movie.
+            window.setTimeout(moveToWebGl, 0);
+        }
+    }
+
+    function playWithRuffle() {
+        watchRuffleLog(onRuffleLogLine);
+        start(startingRenderer());
     }
 
     function loadRuffle() {

@@ -84,3 +84,47 @@ function rememberRenderer(storage, gameUrl, name) {
         // A full or refused store only costs the next start a detour.
     }
 }
+
+// The message of a Rust panic ("panicked at src/x.rs:1:2:\nwgpu error: Out
+// of Memory\n\nStack: ..."): its first line after the place.
+function panicMessage(text) {
+    var lines = String(text).split("\n").map(function (line) { return line.trim(); });
+    var at = 0;
+    while (at < lines.length && !RUFFLE_PANIC.test(lines[at]))
+        at += 1;
+    for (var i = at + 1; i < lines.length; ++i) {
+        if (lines[i] !== "" && lines[i] !== "Stack:")
+            return "Ruffle stopped: " + lines[i];
+    }
+    return "Ruffle stopped";
+}
+
+// WebGL failed under a game (its GPU or driver gave up): the page starts
+// again, once, on canvas. Kept for this view only, so that the next run
+// tries WebGL again.
+var CANVAS_AFTER_FAILURE_PREFIX = "vorlumen.canvas-after-failure:";
+
+// True when the mark is kept (else the page must not start again: it would
+// meet the same failure).
+function markCanvasAfterFailure(storage, gameUrl) {
+    try {
+        var key = CANVAS_AFTER_FAILURE_PREFIX + String(gameUrl);
+        storage.setItem(key, "1");
+        return storage.getItem(key) === "1";
+    } catch (e) {
+        return false;
+    }
+}
+
+// True once after a mark: the mark is taken away.
+function takeCanvasAfterFailure(storage, gameUrl) {
+    try {
+        var key = CANVAS_AFTER_FAILURE_PREFIX + String(gameUrl);
+        if (!storage || storage.getItem(key) !== "1")
+            return false;
+        storage.removeItem(key);
+        return true;
+    } catch (e) {
+        return false;
+    }
+}
