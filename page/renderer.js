@@ -37,9 +37,10 @@ function ruffleRendererFor(option, remembered) {
 }
 
 // Only the default may change its mind; a forced renderer stays forced.
+// Only Ruffle's own errors and warnings count, not what a movie traces.
 function mayMoveToWebGl(option, current, logText) {
     return option !== "webgl" && option !== "canvas" && current === RUFFLE_CANVAS
-        && MISSING_RENDERER_FEATURE.test(String(logText));
+        && /^(ERROR|WARN) /.test(String(logText)) && MISSING_RENDERER_FEATURE.test(String(logText));
 }
 
 // Ruffle styles its log lines for a browser console:
