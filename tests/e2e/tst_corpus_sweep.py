@@ -51,11 +51,13 @@ SIZE_REPORT = re.compile(re.escape(SIZE_REPORT_PREFIX) + r"(\d+)x(\d+)")
 # Ruffle styles its log lines for a browser console: "%cLEVEL%c where%c text css".
 RUFFLE_STYLED = re.compile(r"^%c(\w+)%c (\S+)%c (.*?)(?:\s+color: [^%]*)?$", re.DOTALL)
 RUFFLE_LOADING = "Loading SWF file"
-# Ruffle falls back from WebGL to its canvas renderer on a machine without a
-# GPU and says so at ERROR level; that is no failure of the movie.
-RENDERER_FALLBACK = re.compile(r"Error creating (wgpu webgl|WebGL) renderer"
-                               # the canvas instance's last tick, when a movie moves to WebGL
-                               r"|Unable to borrow Ruffle instance")
+# Ruffle errors that are no failure of the movie: a fall back from WebGL to
+# canvas on a machine without a GPU, the canvas instance's last tick when a
+# movie moves to WebGL, and a movie calling home (statistics), which the
+# proxy below refuses.
+NOT_A_FAILURE = re.compile(r"Error creating (wgpu webgl|WebGL) renderer"
+                           r"|Unable to borrow Ruffle instance"
+                           r"|Error during movie loading of \"https?://")
 # With no option, a movie that needs WebGL starts again on it; what Ruffle
 # said before belongs to the canvas start.
 WEBGL_RESTART = "Vorlumen: the game needs WebGL"
@@ -105,7 +107,7 @@ def since_webgl_restart(messages):
 def ruffle_failures(messages):
     return [m for m in since_webgl_restart(messages)
             if any(marker in m for marker in FAILURE_MARKERS)
-            or (m.startswith("ERROR ") and not RENDERER_FALLBACK.search(m))]
+            or (m.startswith("ERROR ") and not NOT_A_FAILURE.search(m))]
 
 
 def game_rectangle(messages):
