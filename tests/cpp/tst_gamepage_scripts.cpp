@@ -308,27 +308,37 @@ void GamePageScriptsTest::readsRufflesLog_data()
         "color: red", "color: gray", "color: inherit"};
     const QString drawText = "ERROR Error running AVM2 construction for movie clip: "
                              "RustError(\"Render backend does not support BitmapData.draw\")";
-    QTest::newRow("bitmap drawing on canvas") << draw << "" << "canvas" << drawText << true << "";
-    QTest::newRow("forced canvas stays") << draw << "canvas" << "canvas" << drawText << false << "";
-    QTest::newRow("already on WebGL") << draw << "" << "wgpu-webgl" << drawText << false << "";
+    QTest::newRow("bitmap drawing on canvas") << draw << ""
+                                              << "canvas" << drawText << true << "";
+    QTest::newRow("forced canvas stays") << draw << "canvas"
+                                         << "canvas" << drawText << false << "";
+    QTest::newRow("already on WebGL") << draw << ""
+                                      << "wgpu-webgl" << drawText << false << "";
     QTest::newRow("Stage3D on canvas")
         << QStringList {"%cERROR%c core/src/avm2.rs:703%c Not yet implemented: createContext3D",
                         "a", "b", "c"}
-        << "" << "canvas" << "ERROR Not yet implemented: createContext3D" << true << "";
+        << ""
+        << "canvas"
+        << "ERROR Not yet implemented: createContext3D" << true << "";
     QTest::newRow("a network error is no renderer's")
         << QStringList {"%cERROR%c core/src/loader.rs:853%c Error during movie loading of "
                         "\"http://x/draw.swf\": FetchError(\"Got JS error\")",
                         "a", "b", "c"}
-        << "" << "canvas"
+        << ""
+        << "canvas"
         << "ERROR Error during movie loading of \"http://x/draw.swf\": FetchError(\"Got JS error\")"
         << false << "";
     QTest::newRow("a movie's own trace")
-        << QStringList {"%cINFO%c avm_trace%c Render backend does not support BitmapData.draw",
-                        "a", "b", "c"}
-        << "" << "canvas" << "INFO Render backend does not support BitmapData.draw" << false << "";
+        << QStringList {"%cINFO%c avm_trace%c Render backend does not support BitmapData.draw", "a",
+                        "b", "c"}
+        << ""
+        << "canvas"
+        << "INFO Render backend does not support BitmapData.draw" << false << "";
     QTest::newRow("panic")
-        << QStringList {"panicked at /r/wgpu_core.rs:1619:18:\nwgpu error: Out of Memory\n\n\nStack:\n\nError"}
-        << "" << "wgpu-webgl"
+        << QStringList {"panicked at /r/wgpu_core.rs:1619:18:\nwgpu error: Out of "
+                        "Memory\n\n\nStack:\n\nError"}
+        << ""
+        << "wgpu-webgl"
         << "panicked at /r/wgpu_core.rs:1619:18:\nwgpu error: Out of Memory\n\n\nStack:\n\nError"
         << false << "Ruffle stopped: wgpu error: Out of Memory";
 }
@@ -347,7 +357,8 @@ void GamePageScriptsTest::readsRufflesLog()
         list.setProperty(quint32(i), arguments[i]);
     const QString read = call(QStringLiteral("ruffleLogText"), {list}).toString();
     QCOMPARE(read, text);
-    QCOMPARE(call(QStringLiteral("mayMoveToWebGl"), {option, renderer, read}).toBool(), movesToWebGl);
+    QCOMPARE(call(QStringLiteral("mayMoveToWebGl"), {option, renderer, read}).toBool(),
+             movesToWebGl);
     if (!panicReason.isEmpty())
         QCOMPARE(call(QStringLiteral("panicMessage"), {read}).toString(), panicReason);
 }
