@@ -52,3 +52,14 @@ function bezelRectangle(game) {
         height: game.height + BEZEL_BORDER_TOP + BEZEL_BORDER_BOTTOM
     };
 }
+
+// The console message by which the page says that the movie cannot play
+// (gamepage.js, reportFailure), followed by Ruffle's reason.
+var GAME_FAILURE_PREFIX = "Vorlumen: the game could not start: ";
+
+// The reason a page's message gives, or "" for any other message.
+function gameFailureReason(message) {
+    var text = String(message);
+    return text.indexOf(GAME_FAILURE_PREFIX) === 0
+        ? text.substring(GAME_FAILURE_PREFIX.length) || "no reason given" : "";
+}
