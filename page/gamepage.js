@@ -252,9 +252,9 @@
         if (renderer !== RUFFLE_CANVAS && !fellBackToCanvas
             && markCanvasAfterFailure(sessionStorageOrNull(), gameUrl)) {
             fellBackToCanvas = true;
+            // The window loads the page again on this message.
             console.error("Vorlumen: WebGL failed (" + reason + "); starting the game again with "
                           + RUFFLE_CANVAS);
-            window.location.reload();
             return;
         }
         reportFailure(reason);

@@ -74,6 +74,8 @@ WebEngineView {
     onJavaScriptConsoleMessage: {
         if (window.isSWF && Layout.gameFailureReason(message) !== "")
             window.gameCouldNotStart(Layout.gameFailureReason(message))
+        if (window.isSWF && Layout.asksForFreshPage(message))
+            view.reload()
         if (!window.isSWF || !Layout.isSizeReport(message))
             return
         view.runJavaScript(Layout.SIZE_QUERY, function (size) {

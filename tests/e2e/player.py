@@ -101,10 +101,21 @@ class Player:
 
     def start(self):
         self.launch()
-        self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", r"Vorlumen \(Tamsrel\)",
-                                   timeout=30).split()[0]
+        self.window = self.find_window()
         self.xdotool("windowfocus", "--sync", self.window, check=False)
         return self
+
+    def find_window(self, attempts=3):
+        # xdotool's search fails with BadWindow when a window it walks past
+        # (Qt's short-lived helper windows) goes away meanwhile: ask again.
+        for attempt in range(attempts):
+            try:
+                return self.xdotool("search", "--sync", "--onlyvisible", "--name", r"Vorlumen \(Tamsrel\)",
+                                    timeout=30).split()[0]
+            except RuntimeError as error:
+                if "BadWindow" not in str(error) or attempt == attempts - 1:
+                    raise
+        return None
 
     def xdotool(self, *args, timeout=20, check=True):
         result = subprocess.run(["xdotool"] + [str(a) for a in args], env={**os.environ, "DISPLAY": self.display},

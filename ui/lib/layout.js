@@ -57,6 +57,15 @@ function bezelRectangle(game) {
 // (gamepage.js, reportFailure), followed by Ruffle's reason.
 var GAME_FAILURE_PREFIX = "Vorlumen: the game could not start: ";
 
+// The console message by which the page asks to be loaded afresh (its WebGL
+// failed; gamepage.js, onRuffleGaveUp). The window does the reloading: the
+// engine lets no game page move a frame itself.
+var FRESH_PAGE_PREFIX = "Vorlumen: WebGL failed";
+
+function asksForFreshPage(message) {
+    return String(message).indexOf(FRESH_PAGE_PREFIX) === 0;
+}
+
 // The reason a page's message gives, or "" for any other message.
 function gameFailureReason(message) {
     var text = String(message);
