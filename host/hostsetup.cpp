@@ -104,9 +104,11 @@ QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationD
     const QString plugin = QDir(applicationDir).filePath(flashPluginName());
     QByteArray ours = "--enable-pepper-testing --ppapi-flash-path=" + plugin.toLocal8Bit()
         + " --autoplay-policy=no-user-gesture-required";
-    // The block list refuses WebGL under software GL (Xvfb, many cabinets);
-    // asked for, the engine gives it anyway.
-    if (renderer == Renderer::WebGL)
+    // The block list refuses WebGL under software GL (Xvfb, many cabinets),
+    // yet games that draw into bitmaps or use Stage3D need it. The engine
+    // offers it; the page starts Ruffle on canvas unless the game needs
+    // WebGL. Only a forced canvas keeps the block list.
+    if (renderer != Renderer::Canvas)
         ours += " --ignore-gpu-blocklist";
     // V8 takes the last --js-flags only: a user's own choice stands alone.
     if (!flags.contains("--js-flags"))

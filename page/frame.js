@@ -18,3 +18,5 @@ var BEZEL_BORDER_BOTTOM = 45;
 
 // Followed by WIDTHxHEIGHT; the window reads the size only after it.
 var SIZE_REPORT_PREFIX = "Vorlumen: game shown at ";
+// Followed by the reason, when the movie cannot play.
+var GAME_FAILURE_PREFIX = "Vorlumen: the game could not start: ";

@@ -101,15 +101,33 @@
         return new URL("ruffle/", window.location.href).href;
     }
 
-    // What the host's "-renderer:" option asks Ruffle to prefer; null leaves
-    // Ruffle's own order (the engine decides what it offers). For WebGL,
-    // Ruffle's wgpu renderer on WebGL: its plain "webgl" renderer lacks
-    // BitmapData.draw, like the canvas one.
-    function preferredRenderer() {
-        var name = typeof playerRenderer === "string" ? playerRenderer : "";
-        if (name === "webgl")
-            return "wgpu-webgl";
-        return name === "canvas" ? "canvas" : null;
+    // The host's "-renderer:" option: "webgl", "canvas" or "" (the default).
+    var rendererOption = typeof playerRenderer === "string" ? playerRenderer : "";
+
+    function pageStorage() {
+        try {
+            return window.localStorage;
+        } catch (e) {
+            return null;
+        }
+    }
+
+    // With no option, the canvas renderer unless this game was found to
+    // need WebGL before (renderer.js).
+    function startingRenderer() {
+        if (takeCanvasAfterFailure(sessionStorageOrNull(), gameUrl)) {
+            fellBackToCanvas = true;
+            return RUFFLE_CANVAS;
+        }
+        return ruffleRendererFor(rendererOption, rememberedRenderer(pageStorage(), gameUrl));
+    }
+
+    function sessionStorageOrNull() {
+        try {
+            return window.sessionStorage;
+        } catch (e) {
+            return null;
+        }
     }
 
     function configureRuffle() {
@@ -125,9 +143,6 @@
             backgroundColor: null,
             allowFullscreen: false
         };
-        var renderer = preferredRenderer();
-        if (renderer)
-            window.RufflePlayer.config.preferredRenderer = renderer;
     }
 
     // A cabinet often renders in software; Ruffle would then offer a
@@ -161,44 +176,170 @@
         layout(false);
     }
 
-    function playWithRuffle() {
-        var player = window.RufflePlayer.newest().createPlayer();
-        player.id = "player";
-        stage.appendChild(player);
-        hideRuffleNotices(player);
-        player.addEventListener("loadedmetadata", function () {
-            onMovieMetadata(player);
+    // The page says once, in its log, why a movie cannot play; the window
+    // tells the user. Ruffle's own panel, if any, stays under its dialog.
+    var failureReported = false;
+    var lastRuffleError = "";
+    var firstFrameDrawn = false;
+
+    function reportFailure(reason) {
+        if (failureReported)
+            return;
+        failureReported = true;
+        hideLoadingIndicator();
+        console.error(GAME_FAILURE_PREFIX + String(reason).replace(/\s+/g, " ").trim());
+    }
+
+    // Ruffle logs through the console; its lines are read on the way.
+    function watchRuffleLog(onLine) {
+        ["log", "warn", "error"].forEach(function (level) {
+            var original = console[level];
+            console[level] = function () {
+                original.apply(console, arguments);
+                onLine(ruffleLogText(arguments));
+            };
         });
-        var showRuffleCanvas = hideRuffleCanvasUntilDrawn(player);
-        player.addEventListener("loadeddata", function () {
+    }
+
+    // Ruffle's error panel: it has given up on the movie.
+    function watchForRufflePanel(player, onPanel) {
+        if (!player.shadowRoot || typeof MutationObserver === "undefined")
+            return;
+        new MutationObserver(function (changes, observer) {
+            var body = player.shadowRoot.querySelector("#panic-body");
+            if (!player.shadowRoot.querySelector("#panic"))
+                return;
+            observer.disconnect();
+            onPanel(body ? body.textContent : "Ruffle's error panel");
+        }).observe(player.shadowRoot, { childList: true, subtree: true });
+    }
+
+    // A movie whose bytes have all arrived and that still draws nothing
+    // after this long will not start.
+    var NEVER_STARTS_MS = 60000;
+    var neverStartsTimer = null;
+
+    function onMovieArrived() {
+        if (neverStartsTimer !== null || firstFrameDrawn)
+            return;
+        neverStartsTimer = window.setTimeout(function () {
+            if (!firstFrameDrawn)
+                reportFailure((lastRuffleError ? lastRuffleError + "; " : "")
+                              + "the movie did not start within " + NEVER_STARTS_MS / 1000 + " s");
+        }, NEVER_STARTS_MS);
+    }
+
+    // The running start: its player element and Ruffle's renderer. A new
+    // start replaces the element (removed, Ruffle ends its instance).
+    var player = null;
+    var renderer = null;
+    var panicReason = "";
+    var gaveUpOn = null;
+    var fellBackToCanvas = false;
+
+    // Ruffle gave up (a panic, its panel, a load that failed). On WebGL,
+    // which a failing GPU or driver takes down with it, the game starts
+    // again on canvas, once; otherwise the player is told.
+    function onRuffleGaveUp(owner, reason) {
+        if (owner !== player || gaveUpOn === owner)
+            return;
+        gaveUpOn = owner;
+        // A panic leaves Ruffle's module unusable: a fresh page.
+        if (renderer !== RUFFLE_CANVAS && !fellBackToCanvas
+            && markCanvasAfterFailure(sessionStorageOrNull(), gameUrl)) {
+            fellBackToCanvas = true;
+            // The window loads the page again on this message.
+            console.error("Vorlumen: WebGL failed (" + reason + "); starting the game again with "
+                          + RUFFLE_CANVAS);
+            return;
+        }
+        reportFailure(reason);
+    }
+
+    function newPlayerElement() {
+        var element = window.RufflePlayer.newest().createPlayer();
+        element.id = "player";
+        stage.appendChild(element);
+        hideRuffleNotices(element);
+        watchForRufflePanel(element, function (panelText) {
+            onRuffleGaveUp(element, panicReason || lastRuffleError || panelText);
+        });
+        if (element.shadowRoot) {
+            element.shadowRoot.addEventListener("webglcontextlost", function () {
+                onRuffleGaveUp(element, "the WebGL context was lost");
+            }, true);
+        }
+        element.addEventListener("loadedmetadata", function () {
+            onMovieMetadata(element);
+        });
+        var showRuffleCanvas = hideRuffleCanvasUntilDrawn(element);
+        element.addEventListener("loadeddata", function () {
+            firstFrameDrawn = true;
             // Not from inside Ruffle's own event: the style change makes
             // it lay out again, which it cannot do while it is busy.
             window.setTimeout(showRuffleCanvas, 0);
             hideLoadingIndicatorAfterNextFrame();
-            player.focus();
+            element.focus();
         });
+        return element;
+    }
+
+    function start(rendererName) {
+        if (player && player.parentNode)
+            player.parentNode.removeChild(player);
+        renderer = rendererName;
+        panicReason = "";
+        lastRuffleError = "";
+        var element = player = newPlayerElement();
         // The movie's relative loads resolve against its own folder.
-        player.ruffle().load({ url: gameUrl, base: folderUrlOf(gameUrl) }).catch(function (error) {
-            // Ruffle shows its own error panel over the stage.
-            showRuffleCanvas();
-            hideLoadingIndicator();
-            console.error("Vorlumen: the game could not start: " + error);
+        element.ruffle().load({ url: gameUrl, base: folderUrlOf(gameUrl),
+                                preferredRenderer: rendererName }).catch(function (error) {
+            onRuffleGaveUp(element, panicReason || String(error));
         });
-        player.focus();
+        element.focus();
+    }
+
+    // The movie calls for what the canvas renderer lacks: it starts again
+    // on WebGL, once, and the game keeps that choice.
+    function moveToWebGl() {
+        rememberRenderer(pageStorage(), gameUrl, "webgl");
+        console.log("Vorlumen: the game needs WebGL; starting it again with " + RUFFLE_WEBGL);
+        start(RUFFLE_WEBGL);
+    }
+
+    function onRuffleLogLine(text) {
+        if (RUFFLE_PANIC.test(text)) {
+            panicReason = panicReason || panicMessage(text);
+            var owner = player;
+            window.setTimeout(function () { onRuffleGaveUp(owner, panicReason); }, 0);
+        } else if (isRuffleErrorText(text)) {
+            lastRuffleError = text.replace(/^ERROR /, "");
+        }
+        if (!fellBackToCanvas && mayMoveToWebGl(rendererOption, renderer, text)) {
+            renderer = RUFFLE_WEBGL;
+            // Not from inside Ruffle, which is still running the movie.
+            window.setTimeout(moveToWebGl, 0);
+        }
+    }
+
+    function playWithRuffle() {
+        watchRuffleLog(onRuffleLogLine);
+        start(startingRenderer());
     }
 
     function loadRuffle() {
         var gameHref = new URL(gameUrl, window.location.href).href;
         installPlayerFetch(window, function (url, loaded, total) {
             loadingBar.onFetchProgress(url, gameHref, loaded, total);
+            if (url === gameHref && total > 0 && loaded >= total)
+                onMovieArrived();
         }, internetSiteRoute(jeu.path));
         configureRuffle();
         var script = document.createElement("script");
         script.src = "ruffle/ruffle.js";
         script.onload = playWithRuffle;
         script.onerror = function () {
-            hideLoadingIndicator();
-            console.error("Vorlumen: Ruffle is missing beside the game page");
+            reportFailure("Ruffle is missing beside the game page");
         };
         document.head.appendChild(script);
     }

@@ -23,7 +23,7 @@ ShellDialog {
     onAccepted: {
         if (!Addresses.isAcceptableInternetAddress(adresseWebText.text))
             return
-        window.showingStartupInternetGame = false
+        window.showingStartupGame = false
         if (Addresses.isInternetSwfAddress(adresseWebText.text)) {
             window.source = adresseWebText.text
             window.swfwidth = window.swfheight = ""

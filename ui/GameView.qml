@@ -73,6 +73,10 @@ WebEngineView {
     // Only the page's size report is answered, and the read can never
     // raise an error, which would be one more console message.
     onJavaScriptConsoleMessage: {
+        if (window.isSWF && Layout.gameFailureReason(message) !== "")
+            window.gameCouldNotStart(Layout.gameFailureReason(message))
+        if (window.isSWF && Layout.asksForFreshPage(message))
+            view.reload()
         if (!window.isSWF || !Layout.isSizeReport(message))
             return
         view.runJavaScript(Layout.SIZE_QUERY, function (size) {
@@ -102,7 +106,7 @@ WebEngineView {
                     || url !== view.url.toString() && url !== window.addressAskedFor)
                 return
             download.cancel()
-            window.showingStartupInternetGame = window.addressAskedFor === window.source
+            window.showingStartupGame = window.addressAskedFor === window.source
             window.source = window.addressAskedFor
             window.addressAskedFor = ""
             window.swfwidth = window.swfheight = ""

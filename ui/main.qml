@@ -59,9 +59,9 @@ ApplicationWindow {
     // The game given could not be played: closing ends with status 2 and
     // saves nothing, however the window is closed.
     property bool sourceRefused: false
-    // The internet game of the command line is still the one shown: if its
-    // movie fails, that is a bad source for the front-end, as a local one.
-    property bool showingStartupInternetGame: false
+    // The game of the command line is still the one shown: if its movie
+    // fails or cannot start, that is a bad source for the front-end.
+    property bool showingStartupGame: false
     // The internet address the window itself last opened as a page: if its
     // server answers with a SWF, that is a game to play, not a download.
     property string addressAskedFor: ""
@@ -87,7 +87,7 @@ ApplicationWindow {
         process0.startForGame()
         configureWebEngine()
         if (Addresses.isInternetSwfAddress(source)) {
-            showingStartupInternetGame = true
+            showingStartupGame = true
             showSource() // its size comes from the movie once it arrives
             return
         }
@@ -104,6 +104,7 @@ ApplicationWindow {
         }
         if (swfwidth === "" || swfheight === "")
             measureSource()
+        showingStartupGame = true
         showSource()
     }
 
@@ -207,7 +208,7 @@ ApplicationWindow {
 
     // Loads a local game picked by the user: always measured.
     function probeAndLoad(path) {
-        showingStartupInternetGame = false
+        showingStartupGame = false
         source = path
         measureSource()
         showSource()
@@ -449,7 +450,7 @@ ApplicationWindow {
     Connections {
         target: maintenance
         function onInternetGameFailed(problem) {
-            if (showingStartupInternetGame) {
+            if (showingStartupGame) {
                 refuseSource(problem)
                 return
             }
@@ -458,6 +459,27 @@ ApplicationWindow {
                     + "<br><br><i>" + String(problem).replace(/&/g, "&amp;").replace(/</g, "&lt;") + "</i>"
             jeuInternetDialog.open()
         }
+    }
+
+    // Ruffle cannot play the movie (its error panel, a panic, a movie that
+    // never starts): its reason on stderr and on screen; the game of the
+    // command line then ends the player with status 2, as a bad file does.
+    function gameCouldNotStart(problem) {
+        maintenance.reportProblem(source + ": " + problem)
+        if (showingStartupGame)
+            sourceRefused = true
+        jeuImpossibleDialog.message = qsTr("Le jeu n'a pas pu démarrer.<br><br>The game could not start.")
+                + "<br><br><i>" + String(problem).replace(/&/g, "&amp;").replace(/</g, "&lt;") + "</i>"
+        jeuImpossibleDialog.open()
+    }
+
+    ShellMessage {
+        id: jeuImpossibleDialog
+        objectName: "jeuImpossibleDialog"
+        title: qsTr("<font color='white'>Vorlumen</font>")
+        standardButtons: Dialog.Close
+
+        onClosed: if (sourceRefused) Qt.exit(2)
     }
 
     ShellMessage {

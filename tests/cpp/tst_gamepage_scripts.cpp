@@ -33,6 +33,8 @@ private slots:
     void picksTheNaturalSize();
     void fillsTheLoadingBar_data();
     void fillsTheLoadingBar();
+    void readsRufflesLog_data();
+    void readsRufflesLog();
 
 private:
     QJSValue call(const QString &function, const QJSValueList &arguments);
@@ -42,7 +44,7 @@ private:
 
 void GamePageScriptsTest::initTestCase()
 {
-    for (const char *name : {"jeu.js", "frame.js", "sizing.js", "progress.js"}) {
+    for (const char *name : {"jeu.js", "frame.js", "sizing.js", "progress.js", "renderer.js"}) {
         QFile file(QStringLiteral(GAME_PAGE_SOURCE_DIR "/") + QLatin1String(name));
         QVERIFY2(file.open(QIODevice::ReadOnly), name);
         const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), name);
@@ -286,6 +288,79 @@ void GamePageScriptsTest::fillsTheLoadingBar()
     for (int i = 0; i < urls.size(); ++i)
         onProgress.callWithInstance(bar, {urls[i], game, loaded[i], totals[i]});
     QCOMPARE(bar.property(QStringLiteral("shown")).toNumber(), shown);
+}
+
+// Console arguments as Ruffle logs them, with the renderer in use and the
+// host's option: what the page reads, whether the game moves to WebGL, and
+// the reason given when the line is a panic.
+void GamePageScriptsTest::readsRufflesLog_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("renderer");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("movesToWebGl");
+    QTest::addColumn<QString>("panicReason");
+
+    const QStringList draw {
+        "%cERROR%c core/src/avm2.rs:703%c Error running AVM2 construction for movie clip: "
+        "RustError(\"Render backend does not support BitmapData.draw\")",
+        "color: red", "color: gray", "color: inherit"};
+    const QString drawText = "ERROR Error running AVM2 construction for movie clip: "
+                             "RustError(\"Render backend does not support BitmapData.draw\")";
+    QTest::newRow("bitmap drawing on canvas") << draw << ""
+                                              << "canvas" << drawText << true << "";
+    QTest::newRow("forced canvas stays") << draw << "canvas"
+                                         << "canvas" << drawText << false << "";
+    QTest::newRow("already on WebGL") << draw << ""
+                                      << "wgpu-webgl" << drawText << false << "";
+    QTest::newRow("Stage3D on canvas")
+        << QStringList {"%cERROR%c core/src/avm2.rs:703%c Not yet implemented: createContext3D",
+                        "a", "b", "c"}
+        << ""
+        << "canvas"
+        << "ERROR Not yet implemented: createContext3D" << true << "";
+    QTest::newRow("a network error is no renderer's")
+        << QStringList {"%cERROR%c core/src/loader.rs:853%c Error during movie loading of "
+                        "\"http://x/draw.swf\": FetchError(\"Got JS error\")",
+                        "a", "b", "c"}
+        << ""
+        << "canvas"
+        << "ERROR Error during movie loading of \"http://x/draw.swf\": FetchError(\"Got JS error\")"
+        << false << "";
+    QTest::newRow("a movie's own trace")
+        << QStringList {"%cINFO%c avm_trace%c Render backend does not support BitmapData.draw", "a",
+                        "b", "c"}
+        << ""
+        << "canvas"
+        << "INFO Render backend does not support BitmapData.draw" << false << "";
+    QTest::newRow("panic")
+        << QStringList {"panicked at /r/wgpu_core.rs:1619:18:\nwgpu error: Out of "
+                        "Memory\n\n\nStack:\n\nError"}
+        << ""
+        << "wgpu-webgl"
+        << "panicked at /r/wgpu_core.rs:1619:18:\nwgpu error: Out of Memory\n\n\nStack:\n\nError"
+        << false << "Ruffle stopped: wgpu error: Out of Memory";
+}
+
+void GamePageScriptsTest::readsRufflesLog()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, option);
+    QFETCH(QString, renderer);
+    QFETCH(QString, text);
+    QFETCH(bool, movesToWebGl);
+    QFETCH(QString, panicReason);
+
+    QJSValue list = engine.newArray(uint(arguments.size()));
+    for (int i = 0; i < arguments.size(); ++i)
+        list.setProperty(quint32(i), arguments[i]);
+    const QString read = call(QStringLiteral("ruffleLogText"), {list}).toString();
+    QCOMPARE(read, text);
+    QCOMPARE(call(QStringLiteral("mayMoveToWebGl"), {option, renderer, read}).toBool(),
+             movesToWebGl);
+    if (!panicReason.isEmpty())
+        QCOMPARE(call(QStringLiteral("panicMessage"), {read}).toString(), panicReason);
 }
 
 QTEST_GUILESS_MAIN(GamePageScriptsTest)

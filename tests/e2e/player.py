@@ -114,23 +114,21 @@ class Player:
 
     def start(self):
         self.launch()
-        self.window = self.find_window(timeout=30)
+        self.window = self.find_window()
         self.xdotool("windowfocus", "--sync", self.window, check=False)
         return self
 
-    def find_window(self, timeout):
-        # A search that walks the tree while a window of the starting player
-        # goes away fails with BadWindow: look again.
-        deadline = time.monotonic() + timeout
-        while True:
-            result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", r"Vorlumen \(Tamsrel\)"],
-                                    env={**os.environ, "DISPLAY": self.display}, capture_output=True, text=True,
-                                    timeout=timeout)
-            if result.stdout.split():
-                return result.stdout.split()[0]
-            if time.monotonic() >= deadline:
-                raise RuntimeError("the player's window never showed: " + result.stderr)
-            time.sleep(0.2)
+    def find_window(self, attempts=3):
+        # xdotool's search fails with BadWindow when a window it walks past
+        # (Qt's short-lived helper windows) goes away meanwhile: ask again.
+        for attempt in range(attempts):
+            try:
+                return self.xdotool("search", "--sync", "--onlyvisible", "--name", r"Vorlumen \(Tamsrel\)",
+                                    timeout=30).split()[0]
+            except RuntimeError as error:
+                if "BadWindow" not in str(error) or attempt == attempts - 1:
+                    raise
+        return None
 
     def xdotool(self, *args, timeout=20, check=True):
         result = subprocess.run(["xdotool"] + [str(a) for a in args], env={**os.environ, "DISPLAY": self.display},

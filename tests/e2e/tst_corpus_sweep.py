@@ -23,7 +23,7 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from player import (CORPUS_DIR, SHOTS_DIR, SIZE_REPORT_PREFIX, SOURCE_DIR, Player, Xvfb, grab_screen,  # noqa: E402
+from player import (CORPUS_DIR, frame_value, SHOTS_DIR, SIZE_REPORT_PREFIX, SOURCE_DIR, Player, Xvfb, grab_screen,  # noqa: E402
                     new_home, remove_home, save_png)
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 720
@@ -51,10 +51,18 @@ SIZE_REPORT = re.compile(re.escape(SIZE_REPORT_PREFIX) + r"(\d+)x(\d+)")
 # Ruffle styles its log lines for a browser console: "%cLEVEL%c where%c text css".
 RUFFLE_STYLED = re.compile(r"^%c(\w+)%c (\S+)%c (.*?)(?:\s+color: [^%]*)?$", re.DOTALL)
 RUFFLE_LOADING = "Loading SWF file"
-# Ruffle falls back from WebGL to its canvas renderer on a machine without a
-# GPU and says so at ERROR level; that is no failure of the movie.
-RENDERER_FALLBACK = re.compile(r"Error creating (wgpu webgl|WebGL) renderer")
-FAILURE_MARKERS = ("panicked at", "Vorlumen: the game could not start", "Ruffle is missing")
+# Ruffle errors that are no failure of the movie: a fall back from WebGL to
+# canvas on a machine without a GPU, the canvas instance's last tick when a
+# movie moves to WebGL, and a movie calling home (statistics), which the
+# proxy below refuses.
+NOT_A_FAILURE = re.compile(r"Error creating (wgpu webgl|WebGL) renderer"
+                           r"|Unable to borrow Ruffle instance"
+                           r"|Error during movie loading of \"https?://")
+# With no option, a movie that needs WebGL starts again on it; what Ruffle
+# said before belongs to the canvas start.
+WEBGL_RESTART = "Vorlumen: the game needs WebGL"
+GAME_FAILURE_PREFIX = frame_value("GAME_FAILURE_PREFIX")
+FAILURE_MARKERS = ("panicked at", GAME_FAILURE_PREFIX, "Ruffle is missing")
 
 
 def example_movies_all():
@@ -91,10 +99,15 @@ def console_messages(log_text):
     return messages
 
 
+def since_webgl_restart(messages):
+    restarts = [i for i, m in enumerate(messages) if WEBGL_RESTART in m]
+    return messages[restarts[-1] + 1:] if restarts else messages
+
+
 def ruffle_failures(messages):
-    return [m for m in messages
+    return [m for m in since_webgl_restart(messages)
             if any(marker in m for marker in FAILURE_MARKERS)
-            or (m.startswith("ERROR ") and not RENDERER_FALLBACK.search(m))]
+            or (m.startswith("ERROR ") and not NOT_A_FAILURE.search(m))]
 
 
 def game_rectangle(messages):
@@ -219,11 +232,15 @@ class CorpusSweep(unittest.TestCase):
         gives up, or time runs out; notes a crash on the way."""
         deadline = started + ENGINE_START_SECONDS
         failed = False
+        restarted = False
         while time.monotonic() < deadline:
             if not player.running():
                 return
             elapsed = time.monotonic() - started
             messages = console_messages(self.read_log(player.home))
+            if not restarted and any(WEBGL_RESTART in m for m in messages):
+                restarted, failed, run.drawn_after = True, False, None
+                deadline = time.monotonic() + DRAW_SECONDS
             if not failed and ruffle_failures(messages):
                 failed = True
                 if run.drawn_after is None:
@@ -256,7 +273,9 @@ class CorpusSweep(unittest.TestCase):
         loading = "%.1f s" % run.loading_after if run.loading_after is not None else "never"
         ending = ("crashed (%s)" % run.crashed_with if run.crashed_with is not None
                   else "exit %s" % run.exit_code if run.stopped else "did not stop")
-        line = "%-70s Ruffle loading at %-6s %-20s %s" % (movie.name, loading, state, ending)
+        used = [m.split("Used renderer: ", 1)[1].split(")")[0] for m in run.messages if "Used renderer: " in m]
+        line = "%-70s Ruffle loading at %-6s %-20s %-12s %s" % (movie.name, loading, state,
+                                                               used[-1] if used else "?", ending)
         if failures:
             line += "\n    Ruffle: " + failures[0].splitlines()[0][:300]
         return line
@@ -265,7 +284,9 @@ class CorpusSweep(unittest.TestCase):
         log = "\n--- player log (end) ---\n" + run.log_tail
         self.assertIsNone(run.crashed_with, "the player died while playing %s%s" % (movie.name, log))
         self.assertTrue(run.stopped, "the player did not stop on SIGTERM with %s%s" % (movie.name, log))
-        self.assertEqual(run.exit_code, 0, "the player stopped badly after %s%s" % (movie.name, log))
+        # A movie Ruffle cannot start is a bad source: status 2, as for a bad file.
+        refused = any(m.startswith(GAME_FAILURE_PREFIX) for m in run.messages)
+        self.assertEqual(run.exit_code, 2 if refused else 0, "the player stopped badly after %s%s" % (movie.name, log))
         failures = ruffle_failures(run.messages)
         if movie.name in self.unplayable:
             if not failures and run.drawn_after is not None:

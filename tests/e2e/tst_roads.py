@@ -12,6 +12,8 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "bench"))
+import devtools  # noqa: E402
 from player import (BUILD_DIR, CORPUS_DIR, Player, Xvfb, image_pixel, image_size, make_swf,  # noqa: E402
                     new_home, parent_pid, process_argv, process_tree, processes_with_home, reddish,
                     remove_home)
@@ -27,6 +29,18 @@ QUIT_YES = (869, 428)
 # The address dialog: the header's internet button, then the dialog's field.
 INTERNET_BUTTON = (77, 24)
 ADDRESS_FIELD, ADDRESS_OPEN = (640, 358), (869, 433)
+# The page's console on the player's stderr; requests for the internet stay here.
+CONSOLE_FLAGS = "--enable-logging=stderr --v=0 --proxy-server=127.0.0.1:9"
+# A failing GPU, as a page sees it: its WebGL context is lost.
+LOSE_WEBGL = """(function () {
+    var player = document.getElementById("player");
+    var canvas = player && player.shadowRoot && player.shadowRoot.querySelector("canvas");
+    var gl = canvas && (canvas.getContext("webgl2") || canvas.getContext("webgl"));
+    var lose = gl && gl.getExtension("WEBGL_lose_context");
+    if (!lose) return false;
+    lose.loseContext();
+    return true;
+})()"""
 
 xvfb = Xvfb()
 setUpModule, tearDownModule = xvfb.start, xvfb.stop
@@ -74,6 +88,11 @@ class Road(unittest.TestCase):
         player.click(*ADDRESS_FIELD)
         # Slowly: a busy machine has been seen to drop a quickly typed "/".
         player.xdotool("type", "--delay", 80, address)
+    def wait_for_log(self, player, text, timeout=60):
+        deadline = time.monotonic() + timeout
+        while text not in player.log_text() and time.monotonic() < deadline and player.running():
+            time.sleep(0.2)
+        self.assertIn(text, player.log_text())
 
     def quit_through_dialog(self, player, shot):
         player.key("Escape")
@@ -137,6 +156,61 @@ class GameRoad(Road):
         self.assertGreaterEqual(width, 1280 - 85 - 2)
         self.assertAlmostEqual(width / height, 2.0, delta=0.02)
         self.assertEqual(player.terminate(), 0)
+
+
+    @staticmethod
+    def moon_terrain(image):
+        """Moon Lander's green 3D terrain in the lower part of its stage
+        (without WebGL the stage stays black there)."""
+        green = sum(1 for y in range(500, 660, 4) for x in range(150, 1130, 4)
+                    if image.pixel(x, y)[1] > 110 and max(image.pixel(x, y)[0], image.pixel(x, y)[2]) < 90)
+        return green > 100
+
+    def test_each_game_gets_the_renderer_it_needs(self):
+        # With no option: a plain game stays on the cheap canvas renderer;
+        # one that draws into bitmaps moves to WebGL and keeps it for its
+        # next start; WebGL lost mid-game (a failing GPU) leaves it playing.
+        port = devtools.free_port()
+        env = {"QTWEBENGINE_CHROMIUM_FLAGS": CONSOLE_FLAGS,
+               "QTWEBENGINE_REMOTE_DEBUGGING": "127.0.0.1:%d" % port}
+        plain = Player(xvfb.display, self.home, ["-source:" + str(self.colours_game())], env=env)
+        self.players.append(plain.start())
+        self.wait_for_game(plain, "renderer_plain")
+        self.assertIn("Used renderer: canvas", plain.log_text())
+        self.assertNotIn("needs WebGL", plain.log_text())
+        self.assertEqual(plain.terminate(), 0)
+
+        moon = self.home / "Moon Lander.swf"
+        shutil.copy(CORPUS_DIR / "files" / "shumway.examples.moonlander3d.swf", moon)
+        first = Player(xvfb.display, self.home, ["-source:" + str(moon)], env=env)
+        self.players.append(first.start())
+        image = first.wait_for_screen("renderer_moved_to_webgl", self.moon_terrain, timeout=90)
+        self.assertTrue(self.moon_terrain(image), "no 3D view")
+        self.assertIn("Used renderer: wgpu-webgl", first.log_text())
+        page = devtools.Page(port)
+        try:
+            self.assertTrue(page.evaluate(LOSE_WEBGL))
+        finally:
+            page.close()
+        self.wait_for_log(first, "WebGL failed")
+        self.wait_for_log(first, "Loading SWF file", timeout=5)
+        time.sleep(8)
+        first.screenshot("renderer_webgl_lost")
+        self.assertTrue(first.running())
+        self.assertEqual(first.log_text().rsplit("Used renderer: ", 1)[1][:6], "canvas")
+        self.assertNotIn("could not start", first.log_text())
+        self.assertEqual(first.terminate(), 0)
+
+        # The same log file goes on: only what follows is the second run's.
+        earlier = len(first.log_text())
+        second = Player(xvfb.display, self.home, ["-source:" + str(moon)], env=env)
+        self.players.append(second.start())
+        deadline = time.monotonic() + 60
+        while "Used renderer: " not in second.log_text()[earlier:] and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(second.log_text()[earlier:].split("Used renderer: ", 1)[1][:10], "wgpu-webgl")
+        self.assertNotIn("needs WebGL", second.log_text()[earlier:])
+        self.assertEqual(second.terminate(), 0)
 
 
 class FrontEndRoad(Road):
@@ -222,19 +296,26 @@ class FrontEndRoad(Road):
             with open(path, "wb") as file:
                 file.write(b"FWS\x0a\x00\x00\x00\x80")
                 file.truncate(2 << 30)
+        elif kind == "unplayable":
+            # A SWF signature on a body Ruffle cannot read.
+            path.write_bytes(b"CWS\x0a\x88\x13\x00\x00" + b"not deflate data" * 40)
         return path
 
     def test_files_that_are_no_game_end_with_status_2(self):
-        # Refused before anything reads them: the dialog, a reason on standard
+        # Refused before anything reads them (or, for a movie Ruffle cannot
+        # play, once Ruffle gives up): the dialog, a reason on standard
         # error, status 2 whether the dialog is closed or the player stopped,
         # and nothing saved (the clock stays on).
         for kind, ending in (("missing", "escape"), ("folder", signal.SIGTERM), ("device", signal.SIGTERM),
                              ("fifo", signal.SIGTERM), ("empty", signal.SIGHUP), ("html", "escape"),
-                             ("huge", signal.SIGTERM)):
+                             ("huge", signal.SIGTERM), ("unplayable", "escape"),
+                             ("unplayable", signal.SIGTERM)):
             with self.subTest(kind=kind):
                 home = new_home()
                 try:
                     player = self.start("-source:" + str(self.bad_game(kind)), "-nodatetime", home=home)
+                    if kind == "unplayable":
+                        self.wait_for_log(player, "Invalid SWF")
                     player.wait_for_screen("bad_game_" + kind, lambda im: im.distinct_colours() > 3, timeout=15)
                     time.sleep(1)
                     self.assertTrue(player.running())

@@ -447,9 +447,10 @@ TestCase {
         var view = child("webviewFlash")
         openGamePage("other")
         var messages = 0
-        // Ruffle's own words on the missing movie are not the window's doing.
+        // The page's and Ruffle's own words on the missing movie are not the
+        // window's doing.
         var counter = function (level, message) {
-            if (!/Ruffle|%c|Loading SWF file|WebAssembly/.test(message))
+            if (!/Ruffle|%c|Loading SWF file|WebAssembly|could not start/.test(message))
                 messages += 1
         }
         view.javaScriptConsoleMessage.connect(counter)

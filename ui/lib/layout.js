@@ -43,3 +43,21 @@ function bezelRectangle(game) {
         height: game.height + Frame.BEZEL_BORDER_TOP + Frame.BEZEL_BORDER_BOTTOM
     };
 }
+
+// The console message by which the page asks to be loaded afresh (its WebGL
+// failed; gamepage.js, onRuffleGaveUp). The window does the reloading: the
+// engine lets no game page move a frame itself.
+var FRESH_PAGE_PREFIX = "Vorlumen: WebGL failed";
+
+function asksForFreshPage(message) {
+    return String(message).indexOf(FRESH_PAGE_PREFIX) === 0;
+}
+
+// The reason a page's message gives, or "" for any other message: the page
+// says that the movie cannot play (gamepage.js, reportFailure) with
+// Frame.GAME_FAILURE_PREFIX followed by Ruffle's reason.
+function gameFailureReason(message) {
+    var text = String(message);
+    return text.indexOf(Frame.GAME_FAILURE_PREFIX) === 0
+        ? text.substring(Frame.GAME_FAILURE_PREFIX.length) || "no reason given" : "";
+}
