@@ -1,7 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.13
 import QtQuick.Controls.Material 2.13
-import QtQuick.Layouts 1.13
 import QtQuick.LocalStorage 2.13
 import QtQuick.Window 2.13
 import QtWebEngine 1.8
@@ -437,8 +436,6 @@ ApplicationWindow {
     ShellMessage {
         id: pasSWFDialog
         objectName: "pasSWFDialog"
-        title: Theme.dialogTitle(qsTr("Vorlumen"))
-        standardButtons: Dialog.Close
 
         // A missing game is an error for the caller: a front-end reads the status.
         onClosed: Qt.exit(2)
@@ -455,9 +452,7 @@ ApplicationWindow {
                 return
             }
             maintenance.reportProblem(source + ": " + problem)
-            jeuInternetDialog.message = qsTr(Texts.INTERNET_GAME_FAILED)
-                    + "<br><br><i>" + String(problem).replace(/&/g, "&amp;").replace(/</g, "&lt;") + "</i>"
-            jeuInternetDialog.open()
+            jeuInternetDialog.showProblem(qsTr(Texts.INTERNET_GAME_FAILED), problem)
         }
     }
 
@@ -468,16 +463,12 @@ ApplicationWindow {
         maintenance.reportProblem(source + ": " + problem)
         if (showingStartupGame)
             sourceRefused = true
-        jeuImpossibleDialog.message = qsTr("Le jeu n'a pas pu démarrer.<br><br>The game could not start.")
-                + "<br><br><i>" + String(problem).replace(/&/g, "&amp;").replace(/</g, "&lt;") + "</i>"
-        jeuImpossibleDialog.open()
+        jeuImpossibleDialog.showProblem(qsTr(Texts.GAME_CANNOT_START), problem)
     }
 
     ShellMessage {
         id: jeuImpossibleDialog
         objectName: "jeuImpossibleDialog"
-        title: qsTr("<font color='white'>Vorlumen</font>")
-        standardButtons: Dialog.Close
 
         onClosed: if (sourceRefused) Qt.exit(2)
     }
@@ -485,15 +476,11 @@ ApplicationWindow {
     ShellMessage {
         id: jeuInternetDialog
         objectName: "jeuInternetDialog"
-        title: Theme.dialogTitle(qsTr("Vorlumen"))
-        standardButtons: Dialog.Close
     }
 
     ShellMessage {
         id: jeuArreteDialog
         objectName: "jeuArreteDialog"
-        title: Theme.dialogTitle(qsTr("Vorlumen"))
-        standardButtons: Dialog.Close
 
         // Nothing more to play: offer to quit.
         onClosed: quitterVRLDialog.open()

@@ -10,6 +10,9 @@ var ABOUT_BUILT_WITH = "<i>Avec Qt, Qt WebEngine et Ruffle / Built with Qt, Qt W
 // The renderer ended twice in a row.
 var GAME_STOPPED = "Le jeu s'est arrêté de façon inattendue.<br><br>The game stopped unexpectedly.";
 
+// Ruffle cannot play the movie; the reason follows.
+var GAME_CANNOT_START = "Le jeu n'a pas pu démarrer.<br><br>The game could not start.";
+
 // An internet game whose movie did not arrive; the reason follows.
 var INTERNET_GAME_FAILED = "Le jeu n'a pas pu être lu depuis internet.<br><br>"
     + "The game could not be read from the internet.";
