@@ -1,6 +1,6 @@
 // What the game page and the window agree on, in one place: the bezel's
-// border on each side of the game and the message by which the page reports
-// the size it shows the game at. The page loads this file as a classic
+// border on each side of the game and the messages by which the page reports
+// the size it shows the game at, or that it cannot play it. The page loads this file as a classic
 // script; the window imports it (ui/lib/layout.js); the artwork generator and
 // the tests read it too. A change of bezel is an edit here and a run of
 // scripts/make-assets.
