@@ -249,7 +249,7 @@
             && markCanvasAfterFailure(sessionStorageOrNull(), gameUrl)) {
             fellBackToCanvas = true;
             // The window loads the page again on this message.
-            console.error("Vorlumen: WebGL failed (" + reason + "); starting the game again with "
+            console.error(FRESH_PAGE_PREFIX + " (" + reason + "); starting the game again with "
                           + RUFFLE_CANVAS);
             return;
         }

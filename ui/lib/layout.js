@@ -44,13 +44,9 @@ function bezelRectangle(game) {
     };
 }
 
-// The console message by which the page asks to be loaded afresh (its WebGL
-// failed; gamepage.js, onRuffleGaveUp). The window does the reloading: the
-// engine lets no game page move a frame itself.
-var FRESH_PAGE_PREFIX = "Vorlumen: WebGL failed";
-
+// The page asks to be loaded afresh (Frame.FRESH_PAGE_PREFIX).
 function asksForFreshPage(message) {
-    return String(message).indexOf(FRESH_PAGE_PREFIX) === 0;
+    return String(message).indexOf(Frame.FRESH_PAGE_PREFIX) === 0;
 }
 
 // The reason a page's message gives, or "" for any other message: the page
