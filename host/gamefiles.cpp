@@ -55,14 +55,6 @@ QUrl playerUrl(QUrl url)
     return url;
 }
 
-bool isInside(const QString &canonicalPath, const QString &canonicalFolder)
-{
-    const QString withSlash = canonicalFolder.endsWith(QLatin1Char('/'))
-        ? canonicalFolder
-        : canonicalFolder + QLatin1Char('/');
-    return canonicalPath.startsWith(withSlash) && canonicalPath.size() > withSlash.size();
-}
-
 // For a file that does not exist: whether its nearest existing parent lies
 // inside the folder, so that "missing" tells nothing about other folders.
 bool missingInside(const QString &filePath, const QString &canonicalFolder)
@@ -75,6 +67,14 @@ bool missingInside(const QString &filePath, const QString &canonicalFolder)
 }
 
 } // namespace
+
+bool isInside(const QString &canonicalPath, const QString &canonicalFolder)
+{
+    const QString withSlash = canonicalFolder.endsWith(QLatin1Char('/'))
+        ? canonicalFolder
+        : canonicalFolder + QLatin1Char('/');
+    return canonicalPath.startsWith(withSlash) && canonicalPath.size() > withSlash.size();
+}
 
 Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &gameFolder)
 {

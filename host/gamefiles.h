@@ -41,6 +41,10 @@ struct Resolution
     QString filePath; // canonical; only for Serve
 };
 
+// Whether a real (canonical) path lies below a real folder, never the
+// folder itself.
+bool isInside(const QString &canonicalPath, const QString &canonicalFolder);
+
 // pageFolder: the page's own files (flash/); gameFolder: the folder of the
 // game being played, empty while none is. Both may be given in any form.
 Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &gameFolder);

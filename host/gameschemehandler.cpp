@@ -73,13 +73,14 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     }
     const QUrl url = job->requestUrl();
     // An internet game's page moves to its site's box before it loads.
-    const QUrl internetGame = internetgame::internetGameOfPage(url);
-    if (url.host() == QLatin1String(gamefiles::kHost) && url.path() == gamePagePath
-        && internetGame.isValid()) {
-        QUrl boxed = url;
-        boxed.setHost(internetgame::siteBoxOf(internetGame));
-        job->redirect(boxed);
-        return;
+    if (url.host() == QLatin1String(gamefiles::kHost) && url.path() == gamePagePath) {
+        const QUrl internetGame = internetgame::internetGameOfPage(url);
+        if (internetGame.isValid()) {
+            QUrl boxed = url;
+            boxed.setHost(internetgame::siteBoxOf(internetGame));
+            job->redirect(boxed);
+            return;
+        }
     }
     if (url.path() == settingsPath && gamefiles::isPlayerPage(url)) {
         serveSettings(job);

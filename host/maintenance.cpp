@@ -69,7 +69,7 @@ bool Maintenance::isFileInsideFolder(const QString &file, const QString &folder)
     const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
     if (!target.isFile() || canonicalFolder.isEmpty())
         return false;
-    return target.filePath().startsWith(canonicalFolder + QLatin1Char('/'));
+    return gamefiles::isInside(target.filePath(), canonicalFolder);
 }
 
 static void writeLine(std::FILE *stream, const QString &text)

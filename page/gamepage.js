@@ -104,9 +104,11 @@
     // The host's "-renderer:" option: "webgl", "canvas" or "" (the default).
     var rendererOption = typeof playerRenderer === "string" ? playerRenderer : "";
 
-    function pageStorage() {
+    // window.localStorage or window.sessionStorage; null where the page may
+    // not use it.
+    function storageOrNull(name) {
         try {
-            return window.localStorage;
+            return window[name];
         } catch (e) {
             return null;
         }
@@ -115,19 +117,12 @@
     // With no option, the canvas renderer unless this game was found to
     // need WebGL before (renderer.js).
     function startingRenderer() {
-        if (takeCanvasAfterFailure(sessionStorageOrNull(), gameUrl)) {
+        if (takeCanvasAfterFailure(storageOrNull("sessionStorage"), gameUrl)) {
             fellBackToCanvas = true;
             return RUFFLE_CANVAS;
         }
-        return ruffleRendererFor(rendererOption, rememberedRenderer(pageStorage(), gameUrl));
-    }
-
-    function sessionStorageOrNull() {
-        try {
-            return window.sessionStorage;
-        } catch (e) {
-            return null;
-        }
+        var remembered = rememberedRenderer(storageOrNull("localStorage"), gameUrl);
+        return ruffleRendererFor(rendererOption, remembered);
     }
 
     function configureRuffle() {
@@ -246,7 +241,7 @@
         gaveUpOn = owner;
         // A panic leaves Ruffle's module unusable: a fresh page.
         if (renderer !== RUFFLE_CANVAS && !fellBackToCanvas
-            && markCanvasAfterFailure(sessionStorageOrNull(), gameUrl)) {
+            && markCanvasAfterFailure(storageOrNull("sessionStorage"), gameUrl)) {
             fellBackToCanvas = true;
             // The window loads the page again on this message.
             console.error(FRESH_PAGE_PREFIX + " (" + reason + "); starting the game again with "
@@ -302,7 +297,7 @@
     // The movie calls for what the canvas renderer lacks: it starts again
     // on WebGL, once, and the game keeps that choice.
     function moveToWebGl() {
-        rememberRenderer(pageStorage(), gameUrl, "webgl");
+        rememberRenderer(storageOrNull("localStorage"), gameUrl, "webgl");
         console.log("Vorlumen: the game needs WebGL; starting it again with " + RUFFLE_WEBGL);
         start(RUFFLE_WEBGL);
     }

@@ -17,8 +17,8 @@ function rawByteUnit(escape) {
 }
 
 // Decodes %XX sequences. A run that is not UTF-8 is decoded sequence by
-// sequence: its stray bytes from 80 up become raw-byte units, a stray
-// escape below 80 (never produced by the window) is kept as written.
+// sequence: each stray byte (always from 80 up, as a single escape below
+// decodes) becomes a raw-byte unit.
 function decodePercentTolerant(text) {
     try {
         return decodeURIComponent(text);
@@ -49,8 +49,7 @@ function decodeMixedRun(run) {
             }
         }
         if (decoded === null) {
-            var byte = parseInt(escapes[i].substring(1), 16);
-            decoded = byte >= 0x80 ? rawByteUnit(escapes[i]) : escapes[i];
+            decoded = rawByteUnit(escapes[i]);
             ++i;
         }
         out += decoded;
