@@ -2,6 +2,7 @@
 
 #include "gamefiles.h"
 #include "internetgame.h"
+#include "localnetwork.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -117,6 +118,12 @@ void GameSchemeHandler::serveFromGameSite(QWebEngineUrlRequestJob *job)
     const QUrl target = internetgame::internetUrlOf(job->requestUrl());
     if (!m_gameUrl.isValid() || job->requestUrl().host() != internetgame::siteBoxOf(m_gameUrl)
         || !internetgame::isOnGameSite(m_gameUrl, target)) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    if (!localnetwork::mayReach(target, m_trustedSite)) {
+        if (target == m_gameUrl)
+            emit internetGameFailed(QStringLiteral("an address of this machine or its network"));
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }

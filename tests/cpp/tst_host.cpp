@@ -3,6 +3,7 @@
 #include "gamefiles.h"
 #include "hostsetup.h"
 #include "internetgame.h"
+#include "localnetwork.h"
 #include "maintenance.h"
 #include "process.h"
 #include "rawnames.h"
@@ -52,6 +53,8 @@ private slots:
     void internetGamesPlayInTheirSitesBox();
     void gamePagesReachNoNetwork_data();
     void gamePagesReachNoNetwork();
+    void nothingReachesTheLocalNetwork_data();
+    void nothingReachesTheLocalNetwork();
     void namesThatAreNotUtf8_data();
     void namesThatAreNotUtf8();
     void rendererOption_data();
@@ -586,6 +589,74 @@ void TestHost::gamePagesReachNoNetwork()
     QFETCH(bool, allowed);
     QCOMPARE(gamefiles::mayLeavePage(QUrl(firstParty), QUrl(initiator), QUrl(request), isFrame),
              allowed);
+}
+
+void TestHost::nothingReachesTheLocalNetwork_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("allowed");
+    // Addresses as typed: the engine and QUrl drop what hides the host.
+    const QString none;
+    const struct
+    {
+        const char16_t *request;
+        bool allowed;
+    } rows[] = {
+        {u"https://example.com/game.swf", true},
+        {u"http://93.184.216.34/", true},
+        {u"http://[2a00:1450:4007::1]/", true},
+        {u"vorlumen://player/flash/flash.html", true},
+        {u"data:text/plain,x", true},
+        {u"http://127.0.0.\uff11\u00ad:8000/secret", false},
+        {u"http://127.0.0.\uff11\ufe0f/", false},
+        {u"http://127.0.0.\uff11\u200b/", false},
+        {u"http://a@127.0.0.\uff11\u200d/", false},
+        {u"http://\u2460\u2461\u2466.0.0.\u2460\u00ad/", false},
+        {u"http://x.localhost\u00ad/", false},
+        {u"http://x.localhost\u200b./", false},
+        {u"http://LOCALHOST./", false},
+        {u"http://0x7f.1/", false},
+        {u"http://2130706433/", false},
+        {u"ws://10.0.0.1/", false},
+        {u"http://100.64.0.1/", false},
+        {u"http://169.254.169.254/latest/meta-data", false},
+        {u"http://172.31.255.255/", false},
+        {u"http://192.0.2.2/", false},
+        {u"http://198.51.100.7/", false},
+        {u"http://203.0.113.9/", false},
+        {u"http://198.18.0.1/", false},
+        {u"http://224.0.0.1/", false},
+        {u"http://255.255.255.255/", false},
+        {u"http://0.0.0.0:8000/", false},
+        {u"http://[::1]/", false},
+        {u"http://[::ffff:127.0.0.1]/", false},
+        {u"http://[fe80::1]/", false},
+        {u"http://[fd00::1]/", false},
+        {u"http://[2002:7f00:1::]/", false},
+        {u"http://[2001:db8::1]/", false},
+        {u"ftp://192.168.1.1/", false},
+    };
+    for (const auto &row : rows) {
+        const QString request = QString::fromUtf16(row.request);
+        QTest::newRow(qPrintable(request)) << request << none << row.allowed;
+    }
+    // The front-end's own -source: site, and that site only.
+    const QString cabinet = QStringLiteral("http://192.168.1.20:8080/games/a.swf");
+    QTest::newRow("the -source: site") << "http://192.168.1.20:8080/games/b.txt" << cabinet << true;
+    QTest::newRow("another port") << "http://192.168.1.20:8081/" << cabinet << false;
+    QTest::newRow("another scheme") << "https://192.168.1.20:8080/" << cabinet << false;
+    QTest::newRow("another host") << "http://192.168.1.21:8080/" << cabinet << false;
+    QTest::newRow("a local -source:") << "http://127.0.0.1/"
+                                      << "/games/a.swf" << false;
+}
+
+void TestHost::nothingReachesTheLocalNetwork()
+{
+    QFETCH(QString, request);
+    QFETCH(QString, source);
+    QFETCH(bool, allowed);
+    QCOMPARE(localnetwork::mayReach(QUrl(request), localnetwork::trustedSiteOf(source)), allowed);
 }
 
 void TestHost::contentTypes()

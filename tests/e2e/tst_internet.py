@@ -269,6 +269,36 @@ class InternetRoad(unittest.TestCase):
         self.assertEqual(self.site.reports, expected)
         self.assertEqual(player.terminate(), 0)
 
+    def test_nothing_reaches_this_machine_but_the_source_site(self):
+        # The -source: site (a cabinet's own server) may be local; what its
+        # page loads, frames or navigates to elsewhere on this machine, spelt
+        # with characters the engine drops or maps, never arrives: the verdict
+        # is the other server's log.
+        other = Site(self.home / "other")
+        port = other.server.server_address[1]
+        hidden = ["http://127.0.0.\uff11\u00ad:%d/secret-img" % port,
+                  "http://127.0.0.\uff11\u200b:%d/secret-frame" % port,
+                  "http://a@\u2460\u2461\u2466.0.0.\u2460\u00ad:%d/secret-fetch" % port,
+                  "http://x.localhost\u200b:%d/secret-nav" % port]
+        (self.home / "www" / "site" / "hop.html").write_text(
+            '<!DOCTYPE html><html><head><meta charset="utf-8"></head><body>'
+            '<img src="%s"><iframe src="%s"></iframe><script>'
+            'fetch("%s", {mode: "no-cors"}).catch(function () {});'
+            'new Image().src = "/report?ran=yes";'
+            'setTimeout(function () { location.href = "%s"; }, 500);'
+            '</script></body></html>' % tuple(hidden), encoding="utf-8")
+        try:
+            player = self.start("site/hop.html")
+            deadline = time.monotonic() + 30
+            while "ran" not in self.site.reports and time.monotonic() < deadline:
+                time.sleep(0.25)
+            self.assertEqual(self.site.reports.get("ran"), "yes", "the page never ran")
+            time.sleep(3)  # the navigation, half a second later, is refused by now
+            self.assertEqual(other.requests, [])
+            self.assertEqual(player.terminate(), 0)
+        finally:
+            other.stop()
+
     def test_slow_server_redirect_and_truncated_movie(self):
         for address in ("slow/colours.swf", "moved/colours.swf", "play?colours.swf"):
             with self.subTest(address=address):
