@@ -11,6 +11,8 @@
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 
+#include <cstdio>
+
 namespace {
 
 // Generated, not a file: tells the page what the start-up options chose.
@@ -99,6 +101,13 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     }
     auto *file = new QFile(found.filePath, job);
     if (found.verdict != gamefiles::Verdict::Serve || !file->open(QIODevice::ReadOnly)) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    // Any movie, the game's own or one it loads, is bounded once inflated.
+    const QString problem = gamefiles::inflationProblem(file);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "vorlumen: %s: %s\n", qPrintable(found.filePath), qPrintable(problem));
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }

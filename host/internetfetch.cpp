@@ -89,6 +89,14 @@ void InternetFetch::finish(QWebEngineUrlRequestJob *job, QNetworkReply *reply, b
         job->fail(QWebEngineUrlRequestJob::RequestFailed);
         return;
     }
+    // A movie from the site is bounded once inflated, as a local one is.
+    const QString inflation = gamefiles::inflationProblem(bytes);
+    if (!inflation.isEmpty()) {
+        if (isMovie)
+            emit movieFailed(inflation);
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
     QByteArray type = internetgame::bareContentType(
         reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
     if (isMovie || type.isEmpty())

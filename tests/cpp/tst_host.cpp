@@ -16,9 +16,11 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <lzma.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 class TestHost : public QObject
 {
@@ -149,6 +151,59 @@ static bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// A small compressed movie that inflates to `inflated` bytes of zeros after
+// its header, whatever length it declares.
+static QByteArray compressedBomb(char kind, quint64 inflated, quint32 declared)
+{
+    QByteArray movie = QByteArray(1, kind) + "WS\x0a";
+    for (int shift = 0; shift < 32; shift += 8)
+        movie += char(declared >> shift);
+    const QByteArray zeros(1 << 20, '\0');
+    QByteArray out(1 << 20, '\0');
+    if (kind == 'C') {
+        z_stream stream {};
+        deflateInit(&stream, 1);
+        for (quint64 done = 0; done <= inflated; done += zeros.size()) {
+            const bool last = done + zeros.size() > inflated;
+            stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+            stream.avail_in = uInt(last ? inflated - done : zeros.size());
+            do {
+                stream.next_out = reinterpret_cast<Bytef *>(out.data());
+                stream.avail_out = uInt(out.size());
+                deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+                movie += out.left(out.size() - int(stream.avail_out));
+            } while (stream.avail_out == 0);
+        }
+        deflateEnd(&stream);
+        return movie;
+    }
+    lzma_options_lzma options;
+    lzma_lzma_preset(&options, 0);
+    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    uint32_t propertiesSize = 0;
+    lzma_properties_size(&propertiesSize, filters);
+    QByteArray properties(int(propertiesSize), '\0');
+    lzma_properties_encode(filters, reinterpret_cast<uint8_t *>(properties.data()));
+    movie += QByteArray(4, '\0') + properties;
+    lzma_stream stream = LZMA_STREAM_INIT;
+    if (lzma_raw_encoder(&stream, filters) != LZMA_OK)
+        return QByteArray();
+    for (quint64 done = 0; done <= inflated; done += zeros.size()) {
+        const bool last = done + zeros.size() > inflated;
+        stream.next_in = reinterpret_cast<const uint8_t *>(zeros.constData());
+        stream.avail_in = size_t(last ? inflated - done : zeros.size());
+        lzma_ret rc;
+        do {
+            stream.next_out = reinterpret_cast<uint8_t *>(out.data());
+            stream.avail_out = size_t(out.size());
+            rc = lzma_code(&stream, last ? LZMA_FINISH : LZMA_RUN);
+            movie += out.left(out.size() - int(stream.avail_out));
+        } while (stream.avail_out == 0 || (last && rc == LZMA_OK));
+    }
+    lzma_end(&stream);
+    return movie;
+}
+
 // A mapper profile named relative to antimicro/profiles/ must stay inside it.
 void TestHost::fileInsideFolder_data()
 {
@@ -208,6 +263,14 @@ void TestHost::gameFileChecks_data()
                              << "file not found";
     QTest::newRow("empty path") << "nothing"
                                 << "file not found";
+    // A few hundred kilobytes that would take gigabytes once inflated.
+    QTest::newRow("CWS declaring 4 GiB") << "CWS 4G"
+                                         << "declares 4095 MiB once inflated, more than 256 MiB";
+    QTest::newRow("CWS inflating past its word") << "CWS lie"
+                                                 << "inflates to more than 256 MiB";
+    QTest::newRow("ZWS inflating past its word") << "ZWS lie"
+                                                 << "inflates to more than 256 MiB";
+    QTest::newRow("CWS inflating to the limit") << "CWS fits" << QString();
 }
 
 void TestHost::gameFileChecks()
@@ -228,7 +291,12 @@ void TestHost::gameFileChecks()
         QVERIFY(writeBytes(path, "<html><body>no game</body></html>"));
     else if (kind == QLatin1String("empty"))
         QVERIFY(writeBytes(path, QByteArray()));
-    else if (kind != QLatin1String("missing"))
+    else if (kind.contains(QLatin1Char(' '))) {
+        const quint64 limit = gamefiles::kMaxGameFileBytes;
+        const quint64 inflated = kind.endsWith(QLatin1String("fits")) ? limit - 8 : limit + 4096;
+        const quint32 declared = kind.endsWith(QLatin1String("4G")) ? 0xffffffffu : 1000;
+        QVERIFY(writeBytes(path, compressedBomb(kind.at(0).toLatin1(), inflated, declared)));
+    } else if (kind != QLatin1String("missing"))
         QVERIFY(writeBytes(path, kind.toLatin1() + QByteArray(20, '\x0a')));
     Maintenance maintenance;
     QCOMPARE(maintenance.gameFileProblem(path), problem);
