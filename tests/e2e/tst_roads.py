@@ -460,18 +460,25 @@ class FrontEndRoad(Road):
     def test_mapper_runs_beside_the_game_and_never_outlives_it(self):
         game = self.colours_game("game.swf")
         profile = BUILD_DIR / "antimicro" / "profiles" / "vorlumen.gamecontroller.amgp"
+        # The owner's own profile, in the data folder, comes first.
+        own = self.home / ".local/share/vorlumen/antimicro/profiles/arcade/own.amgp"
+        own.parent.mkdir(parents=True)
+        shutil.copy(profile, own)
         guid = "03000000de280000ff11000001000000"
         # A named controller is given the profile too.
         for ending, extra, arguments in (("quit", [], ["--hidden", "--profile", str(profile)]),
                                          (signal.SIGTERM, ["-controleurantimicro:" + guid],
                                           ["--hidden", "--profile", str(profile), "--profile-controller", guid]),
-                                         (signal.SIGKILL, [], ["--hidden", "--profile", str(profile)])):
+                                         (signal.SIGKILL, [], ["--hidden", "--profile", str(own)])):
             with self.subTest(ending=str(ending)):
+                if ending == signal.SIGKILL:
+                    extra = ["-profilantimicro:arcade/own.amgp"]
                 player = self.start("-source:" + str(game), "-profilantimicro:vorlumen.gamecontroller.amgp", *extra)
                 self.wait_for_game(player, "mapper_%s" % ending)
                 mappers = [argv for pid, argv in player.children() if "--profile" in argv]
                 self.assertTrue(mappers, "no mapper beside the game")
                 self.assertEqual(mappers[0][-len(arguments):], arguments)
+                profile = Path(arguments[2])
                 if ending == "quit":
                     self.assertEqual(self.quit_through_dialog(player, "mapper_quit"), 0)
                 elif ending == signal.SIGTERM:
