@@ -3,6 +3,8 @@
 #include "hostsetup.h"
 #include "internetfetch.h"
 
+class SaveRoute;
+
 #include <QWebEngineUrlSchemeHandler>
 
 // Serves the player's own URL scheme (see gamefiles.h) to the game view:
@@ -23,6 +25,8 @@ public:
     // Serves the scheme to the views of the default profile, the one the
     // game view uses.
     void installOnDefaultProfile();
+    // The page's road to the games' saves (saveroute.h).
+    void setSaveRoute(SaveRoute *route) { m_saveRoute = route; }
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
@@ -43,4 +47,5 @@ private:
     QUrl m_gameUrl; // an internet game's address; its site is all it may read
     InternetFetch m_internet;
     host::Renderer m_renderer;
+    SaveRoute *m_saveRoute = nullptr;
 };

@@ -5,6 +5,8 @@
 #include "maintenance.h"
 #include "networkguard.h"
 #include "rawnames.h"
+#include "saveroute.h"
+#include "savestore.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -70,6 +72,13 @@ int main(int argc, char *argv[])
     if (!internetflash::installOnDefaultProfile(applicationDir + QLatin1String("/flash")))
         std::fprintf(stderr, "Flash in internet pages is off: the game page's files are missing\n");
     auto maintenance = std::make_unique<Maintenance>();
+    SaveStore saves;
+    SaveRoute saveRoute(&saves);
+    gameFiles.setSaveRoute(&saveRoute);
+    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &saves,
+                     &SaveStore::setGameFile);
+    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &saveRoute,
+                     &SaveRoute::setGameFile);
     QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &gameFiles,
                      &GameSchemeHandler::setGameFile);
     QObject::connect(&gameFiles, &GameSchemeHandler::internetGameFailed, maintenance.get(),
@@ -79,6 +88,8 @@ int main(int argc, char *argv[])
     const QStringList commandLine = host::commandLineFrom(QCoreApplication::arguments());
     host::setContextProperties(engine->rootContext(), maintenance.get(), commandLine,
                                QCoreApplication::applicationDirPath());
+    // The window ends each game through it: its last writes, waited for.
+    engine->rootContext()->setContextProperty(QStringLiteral("saves"), &saves);
 
     // Before the window loads: a stop during start-up (a long size probe, the
     // file-not-found dialog) still ends the player the orderly way.

@@ -66,6 +66,13 @@ ApplicationWindow {
     property string addressAskedFor: ""
     // The window is closing: the mapper ending now is expected.
     property bool closingDown: false
+    // What to do once the game on screen has ended (endGameThen), and
+    // whether the closing has ended it already.
+    property var afterGameEnds: null
+    property bool gameEndedForClosing: false
+    // Both within the 15 s after which a stopped player ends itself.
+    readonly property int gameEndingWaitMs: 3000
+    readonly property int savesWriteWaitMs: 5000
     // Abnormal ends of the view's renderer since the last address was set.
     property int rendererCrashes: 0
     readonly property bool onWindows: Qt.platform.os === "windows"
@@ -124,8 +131,47 @@ ApplicationWindow {
             return
         }
         closingDown = true
+        // The game's last writes first (bounded), then the settings.
+        if (isSWF && !gameEndedForClosing) {
+            close.accepted = false
+            endGameThen(function () {
+                gameEndedForClosing = true
+                window.close()
+            })
+            return
+        }
+        if (typeof saves !== "undefined" && !saves.waitForWrites(savesWriteWaitMs))
+            maintenance.reportProblem("the last saves were still being written at the stop")
         saveSettings()
         Qt.quit()
+    }
+
+    // A game writes what it has not flushed when its player ends (as Flash
+    // did): the page ends it and hands every object to the player before
+    // the view leaves it. Bounded, so a page that never answers holds
+    // nothing up; with no game on screen, next runs at once.
+    function endGameThen(next) {
+        if (!isSWF || typeof saves === "undefined") {
+            next()
+            return
+        }
+        afterGameEnds = next
+        gameEndingBound.restart()
+        webviewFlash.runJavaScript("typeof vorlumenEndGame === 'function' && vorlumenEndGame()", gameEnded)
+    }
+
+    function gameEnded() {
+        gameEndingBound.stop()
+        var next = afterGameEnds
+        afterGameEnds = null
+        if (next)
+            next()
+    }
+
+    Timer {
+        id: gameEndingBound
+        interval: gameEndingWaitMs
+        onTriggered: window.gameEnded()
     }
 
     function saveSettings() {
@@ -200,8 +246,13 @@ ApplicationWindow {
     }
 
     function showSource() {
-        maintenance.setGameFile(source)
-        webviewFlash.openPage(Addresses.gamePageAddress(source, swfwidth, swfheight))
+        var game = source
+        var address = Addresses.gamePageAddress(source, swfwidth, swfheight)
+        // The game on screen writes into its own place, not the next one's.
+        endGameThen(function () {
+            maintenance.setGameFile(game)
+            webviewFlash.openPage(address)
+        })
         isSWF = true
     }
 
@@ -255,6 +306,8 @@ ApplicationWindow {
         WebEngine.settings.autoLoadImages = true
         WebEngine.settings.pluginsEnabled = true
         WebEngine.settings.localStorageEnabled = true
+        if (savedataflash !== "" && typeof saves !== "undefined")
+            saves.setFolder(savedataflash)
         createWindowGames(webviewFlash.profile)
     }
 
@@ -444,6 +497,13 @@ ApplicationWindow {
 
     // An internet game whose movie did not arrive (a 404, a page named .swf,
     // a dead server): say so rather than leave Ruffle's own panel alone.
+    Connections {
+        target: typeof saves !== "undefined" ? saves : null
+        function onProblem(text) {
+            media.signaler(qsTr(Texts.SAVES_NOT_WRITTEN))
+        }
+    }
+
     Connections {
         target: maintenance
         function onInternetGameFailed(problem) {
