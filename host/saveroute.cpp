@@ -47,11 +47,16 @@ void SaveRoute::serve(QWebEngineUrlRequestJob *job)
     const QUrl url = job->requestUrl();
     const QString action = url.path().mid(routePrefix.size());
     QByteArray answer = "!";
+    const QString key = QUrlQuery(url).queryItemValue(QStringLiteral("key"), QUrl::FullyDecoded);
+    // Ruffle names an object after the page's host: a key of another is
+    // nothing this page may have.
+    const bool ownKey = key.startsWith(m_pageHost + QLatin1Char('/'));
     if (m_pageHost.isEmpty() || url.host() != m_pageHost) {
+        answer = "!";
+    } else if (!ownKey && action != QLatin1String("imported")) {
         answer = "!";
     } else if (action == QLatin1String("read")) {
         QByteArray bytes;
-        const QString key = QUrlQuery(url).queryItemValue(QStringLiteral("key"), QUrl::FullyDecoded);
         const SaveStore::Result result = m_store->read(key, &bytes);
         answer = result == SaveStore::Result::Done ? "+" + bytes.toBase64()
             : result == SaveStore::Result::NotFound ? QByteArray("-")
@@ -59,7 +64,6 @@ void SaveRoute::serve(QWebEngineUrlRequestJob *job)
     } else if (action == QLatin1String("write") || action == QLatin1String("import")) {
         answer = writeOrImport(url, action == QLatin1String("import"));
     } else if (action == QLatin1String("remove")) {
-        const QString key = QUrlQuery(url).queryItemValue(QStringLiteral("key"), QUrl::FullyDecoded);
         answer = m_store->remove(key) == SaveStore::Result::Done ? "+" : "!";
     } else if (action == QLatin1String("imported")) {
         m_store->closeImports();

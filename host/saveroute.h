@@ -16,6 +16,7 @@ class SaveStore;
 //   /saves/import?key=K&part=I&parts=N&data=D  the same, for the upgrade
 //   /saves/remove?key=K                     "+" once the removal is queued
 //   /saves/imported                         the page has brought over all it had
+//   anything else                           "!" (the page learns that the road exists)
 //
 // The engine gives a scheme handler no request body, so an object travels
 // in the address, in parts of base64url text. Only the page of the game
