@@ -537,6 +537,33 @@ class SavesRoad(Road):
         self.assertEqual(len(list(damaged.parent.glob("vorlumen-test.sol.damaged-*"))), 1)
         self.assertEqual(self.count(game), 1)
 
+    def test_a_full_saves_folder_says_so_once_and_keeps_the_last_good_save(self):
+        game = self.saver("plein.swf")
+        self.play(game, "full_first", GREEN).terminate()
+        good = self.sol(game).read_bytes()
+        tree = self.tree()
+        shutil.rmtree(tree)
+        tree.mkdir()
+        mounted = os.getuid() == 0 and subprocess.run(
+            ["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", str(tree)], capture_output=True).returncode == 0
+        if not mounted:
+            self.skipTest("cannot mount a small file system here (needs root)")
+        try:
+            self.sol(game).parent.mkdir(parents=True)
+            self.sol(game).write_bytes(good)
+            subprocess.run(["dd", "if=/dev/zero", "of=%s" % (tree / "filler"), "bs=1k", "count=1024"],
+                           capture_output=True)
+            player = self.play(game, "full_second", YELLOW)
+            self.wait_for_log(player, "saves could not be written", timeout=10)
+            player.screenshot("full_saves_banner")
+            self.assertTrue(player.running())
+            self.assertEqual(player.terminate(), 0)
+            self.assertEqual(player.log_text().count("saves could not be written"), 1)
+            self.assertEqual(self.sol(game).read_bytes(), good)
+            self.assertEqual(sorted(p.name for p in self.sol(game).parent.iterdir()), ["vorlumen-test.sol"])
+        finally:
+            subprocess.run(["umount", "-l", str(tree)], capture_output=True)
+
     def test_large_objects_have_no_quota_and_a_game_writes_only_in_its_place(self):
         game = self.saver("grand.swf", "--saver-big", "10")
         port = devtools.free_port()

@@ -18,7 +18,7 @@ var INTERNET_GAME_FAILED = "Le jeu n'a pas pu être lu depuis internet.<br><br>"
     + "The game could not be read from the internet.";
 
 // The saves folder refuses a write (read-only, full); the game plays on.
-var SAVES_NOT_WRITTEN = "Les sauvegardes ne peuvent pas être écrites.<br>Saves cannot be written.";
+var SAVES_NOT_WRITTEN = "Sauvegarde impossible !<br>Saves cannot be written!";
 
 var HELP_FRENCH = "<u>Lignes de commandes disponibles</u> :<br><br>\n"
     + "                        > <b>-source:</b> - Spécifiez le chemin du fichier SWF (<i>exemple : -source:\"C:/Users/Tamsrel/Downloads/phoenotopia.swf\"</i>).<br>\n"
