@@ -141,7 +141,13 @@ names, by a path relative to this folder.
 .I ~/.local/share/vorlumen/
 The settings, the size probe's answer and, without
 .BR \-savedataflash: ,
-the games' saves.
+the games' saves: one
+.I .sol
+file for each shared object in
+.IR SharedObjects/ ,
+laid out by site
+.RI ( localhost
+for a local game), the game's path and the object's name.
 .TP
 .I ~/Pictures/
 Screenshots, without
