@@ -102,7 +102,7 @@ public:
         for (const QStringList &game : m_relative) {
             if (game.size() > 1 && game.size() > longest && endsWith(oldPath, game)) {
                 longest = game.size();
-                byPath = QStringList{absolute(game)};
+                byPath = QStringList {absolute(game)};
             }
             if (game.last().compare(oldPath.last(), Qt::CaseInsensitive) == 0)
                 byName << absolute(game);
@@ -168,7 +168,7 @@ Report importTree(const QString &oldTree, const QString &gamesFolder, const QStr
 {
     Report report;
     const Games games(gamesFolder);
-    QDirIterator it(oldTree, QStringList{QStringLiteral("*.sol")}, QDir::Files | QDir::Hidden,
+    QDirIterator it(oldTree, QStringList {QStringLiteral("*.sol")}, QDir::Files | QDir::Hidden,
                     QDirIterator::Subdirectories);
     QStringList files;
     while (it.hasNext())
@@ -188,7 +188,8 @@ Report importTree(const QString &oldTree, const QString &gamesFolder, const QStr
                 const bool none = found.isEmpty();
                 report.lines << (none ? QStringLiteral("skipped %1: no game %2 in %3")
                                             .arg(file, save.gamePath.last(), gamesFolder)
-                                      : QStringLiteral("ambiguous %1: %2").arg(file, found.join(QStringLiteral(", "))));
+                                      : QStringLiteral("ambiguous %1: %2")
+                                            .arg(file, found.join(QStringLiteral(", "))));
                 ++(none ? report.skipped : report.ambiguous);
                 continue;
             }

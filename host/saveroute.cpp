@@ -58,9 +58,9 @@ void SaveRoute::serve(QWebEngineUrlRequestJob *job)
     } else if (action == QLatin1String("read")) {
         QByteArray bytes;
         const SaveStore::Result result = m_store->read(key, &bytes);
-        answer = result == SaveStore::Result::Done ? "+" + bytes.toBase64()
+        answer = result == SaveStore::Result::Done  ? "+" + bytes.toBase64()
             : result == SaveStore::Result::NotFound ? QByteArray("-")
-                                                     : QByteArray("!");
+                                                    : QByteArray("!");
     } else if (action == QLatin1String("write") || action == QLatin1String("import")) {
         answer = writeOrImport(url, action == QLatin1String("import"));
     } else if (action == QLatin1String("remove")) {
@@ -89,7 +89,7 @@ QByteArray SaveRoute::writeOrImport(const QUrl &url, bool import)
     }
     Partial &partial = m_partial[key];
     if (part == 0)
-        partial = Partial{parts, 0, QByteArray()};
+        partial = Partial {parts, 0, QByteArray()};
     // Parts come one after the other, from the page's one thread.
     if (partial.parts != parts || partial.received != part) {
         m_partial.remove(key);
@@ -98,8 +98,8 @@ QByteArray SaveRoute::writeOrImport(const QUrl &url, bool import)
     partial.text += data;
     if (++partial.received < parts)
         return "+";
-    const QByteArray bytes
-        = QByteArray::fromBase64(partial.text, QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
+    const QByteArray bytes = QByteArray::fromBase64(
+        partial.text, QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
     m_partial.remove(key);
     const SaveStore::Result result
         = import ? m_store->importFromWebStorage(key, bytes) : m_store->write(key, bytes);

@@ -92,7 +92,8 @@ void SaveStore::setGameFile(const QString &game)
 QString SaveStore::fileOf(const QString &key, bool anywhereOnSite) const
 {
     const QString relative = savetree::relativeFileOf(m_place, key, anywhereOnSite);
-    return relative.isEmpty() || m_root.isEmpty() ? QString() : m_root + QLatin1Char('/') + relative;
+    return relative.isEmpty() || m_root.isEmpty() ? QString()
+                                                  : m_root + QLatin1Char('/') + relative;
 }
 
 SaveStore::Result SaveStore::read(const QString &key, QByteArray *bytes)
@@ -118,7 +119,8 @@ SaveStore::Result SaveStore::read(const QString &key, QByteArray *bytes)
     if (savetree::looksLikeSol(*bytes))
         return Result::Done;
     const QString aside = savetree::setAside(path);
-    std::fprintf(stderr, "vorlumen: a damaged save was set aside as %s; the game starts without it\n",
+    std::fprintf(stderr,
+                 "vorlumen: a damaged save was set aside as %s; the game starts without it\n",
                  qPrintable(aside.isEmpty() ? path : aside));
     bytes->clear();
     return Result::NotFound;
@@ -155,7 +157,8 @@ SaveStore::Result SaveStore::importFromWebStorage(const QString &key, const QByt
     const QString path = fileOf(key, true);
     if (!m_importsOpen || path.isEmpty() || !savetree::looksLikeSol(bytes))
         return Result::Refused;
-    const QString target = QFileInfo::exists(path) ? path + QLatin1String(".from-web-storage") : path;
+    const QString target
+        = QFileInfo::exists(path) ? path + QLatin1String(".from-web-storage") : path;
     QString error;
     if (QFileInfo::exists(target) || savetree::writeAtomically(target, bytes, &error))
         return Result::Done;

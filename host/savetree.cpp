@@ -30,8 +30,8 @@ QStringList nonEmpty(const QStringList &segments)
 // hide: no dot at the start (so no "." or ".."), no NUL, not too long.
 bool isFitName(const QString &name, int extraBytes = 0)
 {
-    return !name.isEmpty() && !name.startsWith(QLatin1Char('.'))
-        && !name.contains(QChar(0)) && QFile::encodeName(name).size() + extraBytes <= kMaxNameBytes;
+    return !name.isEmpty() && !name.startsWith(QLatin1Char('.')) && !name.contains(QChar(0))
+        && QFile::encodeName(name).size() + extraBytes <= kMaxNameBytes;
 }
 
 QByteArray decoded(const QString &segment)
@@ -76,12 +76,12 @@ GamePlace placeOf(const QString &game)
         || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive)) {
         const QUrl url(text);
         place.site = url.host().toLower();
-        place.route = QStringList{QStringLiteral("net"), url.scheme().toLower(),
-                                  authorityAsWritten(text)};
+        place.route
+            = QStringList {QStringLiteral("net"), url.scheme().toLower(), authorityAsWritten(text)};
         place.path = nonEmpty(url.path(QUrl::FullyDecoded).split(QLatin1Char('/')));
     } else if (QDir::isAbsolutePath(game)) {
         place.site = QStringLiteral("localhost");
-        place.route = QStringList{QStringLiteral("game")};
+        place.route = QStringList {QStringLiteral("game")};
         place.path = nonEmpty(QDir::cleanPath(game).split(QLatin1Char('/')));
     }
     return place;
@@ -105,7 +105,7 @@ QString relativeFileOf(const GamePlace &place, const QString &key, bool anywhere
         return QString();
     if (!anywhereOnSite && rest.size() > place.path.size())
         return QString();
-    QStringList out{place.site};
+    QStringList out {place.site};
     for (int i = 0; i < rest.size(); ++i) {
         if (!anywhereOnSite) {
             // Only a prefix of the game's own path, and then its own names.
@@ -160,7 +160,8 @@ bool writeAll(int fd, const QByteArray &bytes)
 // A rename is on disk only once its folder is.
 bool syncFolder(const QString &folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd
+        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool synced = ::fsync(fd) == 0;

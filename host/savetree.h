@@ -33,7 +33,8 @@ constexpr int kMaxDepth = 64;
 struct GamePlace
 {
     QString site; // "localhost", or the internet site's host
-    QStringList route; // segments of the movie's address before its path ("game", or "net/https/host")
+    QStringList
+        route; // segments of the movie's address before its path ("game", or "net/https/host")
     QStringList path; // the movie's own path, segment by segment, decoded
     bool isValid() const { return !site.isEmpty() && !path.isEmpty(); }
 };

@@ -26,13 +26,15 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlumen"));
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.size() < 2 || arguments.size() > 3 || arguments.contains(QStringLiteral("--help"))) {
+    if (arguments.size() < 2 || arguments.size() > 3
+        || arguments.contains(QStringLiteral("--help"))) {
         std::fputs(usage, arguments.contains(QStringLiteral("--help")) ? stdout : stderr);
         return arguments.contains(QStringLiteral("--help")) ? 0 : 2;
     }
     for (int i = 0; i < 2; ++i) {
         if (!QFileInfo(arguments.at(i)).isDir()) {
-            std::fprintf(stderr, "vorlumen-importsaves: %s is not a folder\n", qPrintable(arguments.at(i)));
+            std::fprintf(stderr, "vorlumen-importsaves: %s is not a folder\n",
+                         qPrintable(arguments.at(i)));
             return 2;
         }
     }

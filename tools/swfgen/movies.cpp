@@ -281,19 +281,21 @@ Movie flusherMovie(bool flush)
     movie.place(movie.defineRectangle(area.width, area.height, kSaverFirstRun), 1, area.x, area.y);
     for (int frame = 0; frame < 2; ++frame) {
         ActionBuilder code;
-        // so = SharedObject.getLocal(kFlusherObjectName); so.data.frames += 1
+        // so = SharedObject.getLocal(kFlusherObjectName)
         code.push("so").push(kFlusherObjectName).push(1).push("SharedObject").getVariable();
         code.push("getLocal").callMethod().setVariable();
+        // n = so.data.frames, 0 when there is none; so.data.frames = n + 1
+        code.push("n");
         pushSharedData(code);
-        code.push("frames");
+        code.push("frames").getMember().setVariable();
+        code.push("n").getVariable().logicalNot().ifTrue("none");
+        code.jump("counted");
+        code.label("none").push("n").push(0).setVariable();
+        code.label("counted");
         pushSharedData(code);
-        code.push("frames").getMember().push(1).add().setMember();
+        code.push("frames").push("n").getVariable().push(1).add().setMember();
         if (flush)
             code.push(0).push("so").getVariable().push("flush").callMethod().pop();
-        // ExternalInterface.call(kFlusherPageFunction)
-        code.push(kFlusherPageFunction).push(1);
-        code.push("flash").getVariable().push("external").getMember();
-        code.push("ExternalInterface").getMember().push("call").callMethod().pop();
         movie.doAction(code.build());
         movie.showFrame();
     }

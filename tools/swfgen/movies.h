@@ -61,10 +61,8 @@ constexpr int kSaverBigChars = 1 << 20;
 
 Movie saverMovie(double widthPixels, double heightPixels, const SaverOptions &options = {});
 // A looping movie that adds one to `frames` in the shared object
-// kFlusherObjectName every frame, flushes it when asked to, and calls the
-// page function kFlusherPageFunction() every frame (bench/saves counts).
+// kFlusherObjectName every frame and flushes it when asked to (bench/saves).
 constexpr const char *kFlusherObjectName = "vorlumen-frames";
-constexpr const char *kFlusherPageFunction = "vorlumenFrame";
 constexpr double kFlusherFramesPerSecond = 60;
 Movie flusherMovie(bool flush);
 Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixels,
