@@ -49,6 +49,8 @@
     }
 
     function readSave(key) {
+        if (key in waiting)
+            return waiting[key];
         if (!(key in known)) {
             var answer = ask("/saves/read?key=" + encodeURIComponent(key)) || "!";
             known[key] = answer.charAt(0) === "+" ? answer.substring(1) : null;
@@ -69,17 +71,44 @@
         return true;
     }
 
-    function writeSave(key, value) {
-        var text = String(value);
-        if (known[key] === text)
-            return true;
+    // A game that flushes every frame would spend its frames waiting for
+    // the player: within this long of an object's last write, the newest
+    // bytes wait (at most this long) and go together.
+    var COALESCE_MS = 50;
+    var lastSent = Object.create(null); // key: when it was last handed over
+    var waiting = Object.create(null); // key: the text still to hand over
+    var waitTimer = null;
+
+    function sendNow(key, text) {
+        delete waiting[key];
         if (!send("write", key, text))
             return false;
+        lastSent[key] = Date.now();
         known[key] = text;
         return true;
     }
 
+    function sendWaiting() {
+        waitTimer = null;
+        Object.keys(waiting).forEach(function (key) {
+            sendNow(key, waiting[key]);
+        });
+    }
+
+    function writeSave(key, value) {
+        var text = String(value);
+        if (known[key] === text && !(key in waiting))
+            return true;
+        if (Date.now() - (lastSent[key] || 0) >= COALESCE_MS)
+            return sendNow(key, text);
+        waiting[key] = text;
+        if (waitTimer === null)
+            waitTimer = window.setTimeout(sendWaiting, COALESCE_MS);
+        return true;
+    }
+
     function removeSave(key) {
+        delete waiting[key];
         if (readSave(key) === null)
             return true;
         if (ask("/saves/remove?key=" + encodeURIComponent(key)) !== "+")
@@ -190,11 +219,16 @@
         configurable: false,
         writable: false,
         value: function () {
+            if (waitTimer !== null) {
+                window.clearTimeout(waitTimer);
+                sendWaiting();
+            }
             var players = document.querySelectorAll("ruffle-player, ruffle-object, ruffle-embed, #player");
             for (var i = 0; i < players.length; ++i) {
                 if (players[i].parentNode)
                     players[i].parentNode.removeChild(players[i]);
             }
+            sendWaiting();
             return true;
         }
     });
