@@ -642,7 +642,11 @@ class PersonRoad(Road):
         self.assertEqual(first.terminate(), 0)
         with sqlite3.connect(str(first.settings_database())) as db:
             db.execute("UPDATE config SET navigateurLink = ?", ("file://" + str(folder),))
-        player = self.start()
+        # A game that never flushes is on screen: leaving it for the drawer's
+        # game writes its save.
+        saver = make_swf(self.home / "saver.swf", "--saver-noflush", "--width", "400", "--height", "300")
+        player = self.start("-source:" + str(saver))
+        player.wait_for_screen("drawer_saver", lambda im: im.close_to(*CENTRE, (0x20, 0xC0, 0x40), 30), timeout=60)
         player.wait_for_screen("drawer_ready", lambda im: region_has(im, 10, 10, 40, 40, GREY_ICON, 12), timeout=10)
         time.sleep(0.5)
         closed = player.screenshot("drawer_closed")
@@ -656,6 +660,8 @@ class PersonRoad(Road):
         self.assertIsNotNone(row_y, "no file row in the drawer")
         player.click(200, row_y)
         self.wait_for_game(player, "drawer_playing")
+        self.assertTrue((self.home / ".local/share/vorlumen/SharedObjects/localhost" / str(saver).lstrip("/")
+                         / "vorlumen-test.sol").exists(), "the game left for the drawer's lost its save")
         self.assertEqual(player.terminate(), 0)
         # The folder shown is remembered for the next start.
         self.assertIn("Ma Ludoth", player.settings()[0][0])
