@@ -31,7 +31,7 @@ ShellDialog {
         } else {
             var address = adresseWebText.text
             window.addressAskedFor = address
-            window.endGameThen(function () {
+            webviewFlash.endGameThen(function () {
                 webviewFlash.openPage(address)
             })
             window.isSWF = false

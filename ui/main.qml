@@ -66,12 +66,10 @@ ApplicationWindow {
     property string addressAskedFor: ""
     // The window is closing: the mapper ending now is expected.
     property bool closingDown: false
-    // What to do once the game on screen has ended (endGameThen), and
-    // whether the closing has ended it already.
-    property var afterGameEnds: null
+    // The closing has ended the game on screen (its last saves written).
     property bool gameEndedForClosing: false
-    // Both within the 15 s after which a stopped player ends itself.
-    readonly property int gameEndingWaitMs: 3000
+    // With the page's 3 s (GameView), within the 15 s after which a stopped
+    // player ends itself.
     readonly property int savesWriteWaitMs: 5000
     // Abnormal ends of the view's renderer since the last address was set.
     property int rendererCrashes: 0
@@ -134,7 +132,7 @@ ApplicationWindow {
         // The game's last writes first (bounded), then the settings.
         if (isSWF && !gameEndedForClosing) {
             close.accepted = false
-            endGameThen(function () {
+            webviewFlash.endGameThen(function () {
                 gameEndedForClosing = true
                 window.close()
             })
@@ -144,34 +142,6 @@ ApplicationWindow {
             maintenance.reportProblem("the last saves were still being written at the stop")
         saveSettings()
         Qt.quit()
-    }
-
-    // A game writes what it has not flushed when its player ends (as Flash
-    // did): the page ends it and hands every object to the player before
-    // the view leaves it. Bounded, so a page that never answers holds
-    // nothing up; with no game on screen, next runs at once.
-    function endGameThen(next) {
-        if (!isSWF || typeof saves === "undefined") {
-            next()
-            return
-        }
-        afterGameEnds = next
-        gameEndingBound.restart()
-        webviewFlash.runJavaScript("typeof vorlumenEndGame === 'function' && vorlumenEndGame()", gameEnded)
-    }
-
-    function gameEnded() {
-        gameEndingBound.stop()
-        var next = afterGameEnds
-        afterGameEnds = null
-        if (next)
-            next()
-    }
-
-    Timer {
-        id: gameEndingBound
-        interval: gameEndingWaitMs
-        onTriggered: window.gameEnded()
     }
 
     function saveSettings() {
@@ -249,7 +219,7 @@ ApplicationWindow {
         var game = source
         var address = Addresses.gamePageAddress(source, swfwidth, swfheight)
         // The game on screen writes into its own place, not the next one's.
-        endGameThen(function () {
+        webviewFlash.endGameThen(function () {
             maintenance.setGameFile(game)
             webviewFlash.openPage(address)
         })
@@ -495,8 +465,8 @@ ApplicationWindow {
         message: qsTr("Fichier non trouvé...<br><br>File not found...")
     }
 
-    // An internet game whose movie did not arrive (a 404, a page named .swf,
-    // a dead server): say so rather than leave Ruffle's own panel alone.
+    // Saves that cannot be written: the host said why on stderr, once;
+    // the banner says it on screen and the game plays on.
     Connections {
         target: typeof saves !== "undefined" ? saves : null
         function onProblem(text) {
@@ -504,6 +474,8 @@ ApplicationWindow {
         }
     }
 
+    // An internet game whose movie did not arrive (a 404, a page named .swf,
+    // a dead server): say so rather than leave Ruffle's own panel alone.
     Connections {
         target: maintenance
         function onInternetGameFailed(problem) {
