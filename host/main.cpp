@@ -65,16 +65,17 @@ int main(int argc, char *argv[])
     host::setApplicationInfo();
     host::registerNativeTypes();
 
+    // Made before the scheme's handler, so that it never outlives them.
+    SaveStore saves;
+    SaveRoute saveRoute(&saves);
     GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"), renderer);
+    gameFiles.setSaveRoute(&saveRoute);
     gameFiles.installOnDefaultProfile();
     NetworkGuard networkGuard;
     networkGuard.installOnDefaultProfile();
     if (!internetflash::installOnDefaultProfile(applicationDir + QLatin1String("/flash")))
         std::fprintf(stderr, "Flash in internet pages is off: the game page's files are missing\n");
     auto maintenance = std::make_unique<Maintenance>();
-    SaveStore saves;
-    SaveRoute saveRoute(&saves);
-    gameFiles.setSaveRoute(&saveRoute);
     QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &saves,
                      &SaveStore::setGameFile);
     QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &saveRoute,
