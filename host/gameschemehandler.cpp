@@ -3,6 +3,7 @@
 #include "gamefiles.h"
 #include "internetgame.h"
 #include "localnetwork.h"
+#include "saveroute.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -75,6 +76,10 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         return;
     }
     const QUrl url = job->requestUrl();
+    if (m_saveRoute && SaveRoute::isSaveAddress(url) && gamefiles::isPlayerPage(url)) {
+        m_saveRoute->serve(job);
+        return;
+    }
     // An internet game's page moves to its site's box before it loads.
     if (url.host() == QLatin1String(gamefiles::kHost) && url.path() == gamePagePath) {
         const QUrl internetGame = internetgame::internetGameOfPage(url);

@@ -4,11 +4,24 @@ import QtQuick.Layouts 1.13
 import "lib/theme.js" as Theme
 
 // The banner that tells the outcome of a screenshot, bottom left, for five
-// seconds. Its text and icon follow `sauvegardeCapture` while it is open.
+// seconds. Its text and icon follow `sauvegardeCapture` while it is open,
+// unless it tells a problem of the saves (signaler).
 Item {
     z: 100000
 
+    property string probleme: ""
+
     function ouvrir() {
+        probleme = ""
+        montrer()
+    }
+
+    function signaler(texte) {
+        probleme = texte
+        montrer()
+    }
+
+    function montrer() {
         infos.width = Theme.BANNER_WIDTH
         infos.height = Theme.BANNER_HEIGHT
         timerInfos.start()
@@ -57,8 +70,8 @@ Item {
             ToolButton {
                 id: img
                 objectName: "infosIcon"
-                icon.source: "qrc:/img/camera.svg"
-                icon.color: Theme.toolColor(sauvegardeCapture)
+                icon.source: probleme !== "" ? "qrc:/img/folder-download.svg" : "qrc:/img/camera.svg"
+                icon.color: Theme.toolColor(sauvegardeCapture && probleme === "")
             }
 
             Label {
@@ -68,7 +81,7 @@ Item {
                 wrapMode: Text.WordWrap
                 font.pixelSize: Theme.TEXT
                 opacity: Theme.OVERLAY_OPACITY
-                text: sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
+                text: probleme !== "" ? probleme : sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
                                         : "La capture d'écran a échoué...<br>Screenshot failed..."
             }
         }

@@ -7,6 +7,7 @@
 #include "maintenance.h"
 #include "process.h"
 #include "rawnames.h"
+#include "savetree.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,6 +62,8 @@ private slots:
     void namesThatAreNotUtf8();
     void rendererOption_data();
     void rendererOption();
+    void saveKeysStayInTheGamesPlace_data();
+    void saveKeysStayInTheGamesPlace();
 
 private:
     static QString printfProgram() { return QStandardPaths::findExecutable("printf"); }
@@ -815,6 +818,51 @@ void TestHost::rendererOption()
     const bool ignoresBlocklist = host::chromiumFlags("", "/x", host::Renderer(renderer))
                                       .contains("--ignore-gpu-blocklist");
     QCOMPARE(ignoresBlocklist, renderer != int(host::Renderer::Canvas));
+}
+
+void TestHost::saveKeysStayInTheGamesPlace_data()
+{
+    QTest::addColumn<QString>("game");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("anywhereOnSite");
+    QTest::addColumn<QString>("file"); // below the tree; empty: refused
+
+    const QString racer = QStringLiteral("/home/me/Games/Racer.swf");
+    const QString odd = QStringLiteral("/home/me/Mes jeux #1/a&b=2.swf");
+    const QString web = QStringLiteral("https://Example.com:8080/arcade/Game.swf?v=2");
+    const QString racerKey = QStringLiteral("player/game/home/me/Games/Racer.swf/");
+    QTest::newRow("its own") << racer << racerKey + "scores" << false
+                             << "localhost/home/me/Games/Racer.swf/scores.sol";
+    QTest::newRow("escaped path") << odd << "player/game/home/me/Mes%20jeux%20%231/a%26b%3D2.swf/x"
+                                  << false << "localhost/home/me/Mes jeux #1/a&b=2.swf/x.sol";
+    QTest::newRow("local path /") << racer << "player//scores" << false << "localhost/scores.sol";
+    QTest::newRow("a prefix") << racer << "player/game/home/me/scores" << false
+                              << "localhost/home/me/scores.sol";
+    QTest::newRow("name with /") << racer << racerKey + "#a/b" << false
+                                 << "localhost/home/me/Games/Racer.swf/#a/b.sol";
+    QTest::newRow("another game") << racer << "player/game/home/you/X.swf/s" << false << "";
+    QTest::newRow("..") << racer << "player/game/home/../etc/s" << false << "";
+    QTest::newRow("%2e%2e") << racer << "player/game/home/%2e%2e/s" << false << "";
+    QTest::newRow(".. in the name") << racer << racerKey + "#../../s" << false << "";
+    QTest::newRow("hidden name") << racer << racerKey + ".bashrc" << false << "";
+    QTest::newRow("too long") << racer << racerKey + QString(300, 'e') << false << "";
+    QTest::newRow("another route") << racer << "player/net/https/x/s" << false << "";
+    QTest::newRow("upgrade, elsewhere on the site")
+        << racer << "player/game/srv/Old.swf/s" << true << "localhost/srv/Old.swf/s.sol";
+    QTest::newRow("upgrade, %2E%2E") << racer << "player/game/srv/%2E%2E/s" << true << "";
+    QTest::newRow("internet") << web << "site-ab/net/https/Example.com:8080/arcade/Game.swf/hi"
+                              << false << "example.com/arcade/Game.swf/hi.sol";
+    QTest::newRow("another site") << web << "site-ab/net/https/evil.com/arcade/Game.swf/hi" << false
+                                  << "";
+}
+
+void TestHost::saveKeysStayInTheGamesPlace()
+{
+    QFETCH(QString, game);
+    QFETCH(QString, key);
+    QFETCH(bool, anywhereOnSite);
+    QFETCH(QString, file);
+    QCOMPARE(savetree::relativeFileOf(savetree::placeOf(game), key, anywhereOnSite), file);
 }
 
 QTEST_GUILESS_MAIN(TestHost)

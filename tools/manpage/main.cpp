@@ -147,7 +147,13 @@ an absolute path or a link that leads out of the folder is refused.
 .I ~/.local/share/vorlumen/
 The settings, the size probe's answer and, without
 .BR \-savedataflash: ,
-the games' saves.
+the games' saves: one
+.I .sol
+file for each shared object in
+.IR SharedObjects/ ,
+laid out by site
+.RI ( localhost
+for a local game), the game's path and the object's name.
 .TP
 .I ~/Pictures/
 Screenshots, without
