@@ -50,6 +50,14 @@ Drawer {
         drawerFlash.close()
     }
 
+    // The model's row behind a shown row, unless the listing changed since.
+    function pickRow(entry) {
+        if (folderModel.get(entry.index, "fileName") !== entry.fileName)
+            return
+        pick(entry.fileIsDir, entry.fileName, folderModel.get(entry.index, "fileURL"),
+             folderModel.get(entry.index, "filePath"))
+    }
+
     FolderListModel {
         id: folderModel
         objectName: "folderModel"
@@ -74,16 +82,18 @@ Drawer {
     // The folder address the rows are of.
     property string rowsFolder: ""
 
+    // Folders come first: past the first file, only names are read, which
+    // keeps a folder of thousands of games quick to list.
     function listedRows() {
         var kept = []
         if (!folderListable || folderModel.status !== FolderListModel.Ready)
             return kept
+        var pastFolders = false
         for (var i = 0; i < folderModel.count; ++i) {
             var name = folderModel.get(i, "fileName")
-            var isDir = folderModel.get(i, "fileIsDir")
-            if (isDir || /\.swf$/i.test(name))
-                kept.push({ fileName: name, fileIsDir: isDir, fileURL: folderModel.get(i, "fileURL"),
-                            filePath: folderModel.get(i, "filePath") })
+            pastFolders = pastFolders || !folderModel.get(i, "fileIsDir")
+            if (!pastFolders || /\.swf$/i.test(name))
+                kept.push({ index: i, fileName: name, fileIsDir: !pastFolders })
         }
         return kept
     }
@@ -198,7 +208,7 @@ Drawer {
 
             MouseArea {
                 anchors.fill: parent
-                onClicked: pick(entry.fileIsDir, entry.fileName, entry.fileURL, entry.filePath)
+                onClicked: pickRow(entry)
             }
         }
     }
