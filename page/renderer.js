@@ -58,6 +58,13 @@ function ruffleLogText(args) {
     return [text].concat(rest).join(" ").trim();
 }
 
+// Ruffle's line for each frame it cannot run because its core was left
+// locked (a crash inside it, such as the stack running out): only its own
+// error line, whole, not a movie's trace of the same words.
+function isRuffleCoreLockedText(text) {
+    return /^ERROR Unable to lock Ruffle core$/.test(String(text));
+}
+
 // A Ruffle log line that says why a movie cannot go on: its errors and
 // panics (warnings and the movie's own traces are not reasons).
 function isRuffleErrorText(text) {

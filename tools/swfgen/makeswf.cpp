@@ -41,7 +41,10 @@ const char kUsage[]
       "  --load-movie FLAG=URL   load a child movie into a level; the same, once the\n"
       "                          child set _level0.FLAG to \"yes\"\n"
       "  --navigate FLAG=URL     send the page to URL (getURL, _self); its slot stays empty\n"
-      "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n";
+      "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n"
+      "  --fail-after N          on frame N, a function that calls itself without end,\n"
+      "                          with Ruffle's recursion limit lifted: a movie that\n"
+      "                          plays, then takes the player down (a crash mid-play)\n";
 
 enum class Preset { None, Demo, Colours, Saver, LoadProbe, Flag };
 
@@ -70,6 +73,7 @@ struct Options
     std::vector<swfgen::LoadRequest> loads;
     std::string flag;
     std::string saverPath;
+    long failAfter = 0;
 };
 
 [[noreturn]] void usageError(const std::string &message)
@@ -201,6 +205,8 @@ Options parseOptions(int argc, char **argv)
                                                    : swfgen::LoadRequest::ChildMovie;
             options.loads.push_back({kind, text.substr(at + 1), text.substr(0, at)});
             options.preset = Preset::LoadProbe;
+        } else if (arg == "--fail-after") {
+            options.failAfter = long(parseNumber(value(), "--fail-after", 1, 65535));
         } else if (arg == "--set-flag") {
             options.flag = value();
             options.preset = Preset::Flag;
@@ -224,8 +230,14 @@ swfgen::Movie plainMovie(const Options &options)
                                                   swfgen::pixelsToTwips(rect.height), rect.colour);
         movie.place(id, depth++, swfgen::pixelsToTwips(rect.x), swfgen::pixelsToTwips(rect.y));
     }
-    for (long frame = 0; frame < options.frames; ++frame)
+    if (options.failAfter > 0)
+        movie.scriptLimits(65535, 60);
+    const long frames = std::max(options.frames, options.failAfter);
+    for (long frame = 1; frame <= frames; ++frame) {
+        if (frame == options.failAfter)
+            movie.doAction(swfgen::endlessRecursionActions());
         movie.showFrame();
+    }
     return movie;
 }
 

@@ -51,6 +51,8 @@ Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixel
                      double heightPixels);
 // A tiny movie that sets _level0[flag] to "yes" when it plays.
 Movie flagMovie(const std::string &flag);
+// Defines a function that calls itself without end, and calls it.
+Bytes endlessRecursionActions();
 // The bytecode of the run-counting movie's first frame.
 Bytes saverActions(const std::string &localPath = {});
 
