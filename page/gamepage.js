@@ -341,6 +341,13 @@
             onCoreLocked();
             return;
         }
+        if (isRuffleScriptsEndedText(text)) {
+            // Not from inside Ruffle, which is still running the frame.
+            window.setTimeout(function () {
+                stopBrokenPlayer(lastRuffleError || "Ruffle ended the movie's scripts");
+            }, 0);
+            return;
+        }
         if (RUFFLE_PANIC.test(text)) {
             panicReason = panicReason || panicMessage(text);
             var owner = player;

@@ -1,5 +1,5 @@
 import QtQuick 2.15
-import QtWebEngine 1.8
+import QtWebEngine 1.10
 import "lib/addresses.js" as Addresses
 import "lib/layout.js" as Layout
 import "lib/theme.js" as Theme
@@ -104,6 +104,7 @@ WebEngineView {
                 askedAt = 0
                 window.gameStopped("the game page stopped answering for "
                                    + Layout.STUCK_PAGE_MS / 1000 + " s")
+                discardStuckPage()
             }
             return
         }
@@ -113,6 +114,13 @@ WebEngineView {
             if (view.url.toString() === page)
                 askedAt = 0
         })
+    }
+
+    // A stuck page would keep a core busy behind the message: it is let go.
+    // The engine discards only a page that is not shown.
+    function discardStuckPage() {
+        visible = false
+        lifecycleState = WebEngineView.LifecycleState.Discarded
     }
 
     onLoadingChanged: askedAt = 0

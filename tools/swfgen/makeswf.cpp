@@ -3,6 +3,7 @@
 #include "movies.h"
 #include "swfgen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,7 +45,9 @@ const char kUsage[]
       "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n"
       "  --fail-after N          on frame N, a function that calls itself without end,\n"
       "                          with Ruffle's recursion limit lifted: a movie that\n"
-      "                          plays, then takes the player down (a crash mid-play)\n";
+      "                          plays, then takes the player down (a crash mid-play)\n"
+      "  --hang-after N          on frame N, a loop without end, with Ruffle's script\n"
+      "                          time limit lifted: a movie that plays, then hangs\n";
 
 enum class Preset { None, Demo, Colours, Saver, LoadProbe, Flag };
 
@@ -74,6 +77,7 @@ struct Options
     std::string flag;
     std::string saverPath;
     long failAfter = 0;
+    long hangAfter = 0;
 };
 
 [[noreturn]] void usageError(const std::string &message)
@@ -207,6 +211,8 @@ Options parseOptions(int argc, char **argv)
             options.preset = Preset::LoadProbe;
         } else if (arg == "--fail-after") {
             options.failAfter = long(parseNumber(value(), "--fail-after", 1, 65535));
+        } else if (arg == "--hang-after") {
+            options.hangAfter = long(parseNumber(value(), "--hang-after", 1, 65535));
         } else if (arg == "--set-flag") {
             options.flag = value();
             options.preset = Preset::Flag;
@@ -230,12 +236,14 @@ swfgen::Movie plainMovie(const Options &options)
                                                   swfgen::pixelsToTwips(rect.height), rect.colour);
         movie.place(id, depth++, swfgen::pixelsToTwips(rect.x), swfgen::pixelsToTwips(rect.y));
     }
-    if (options.failAfter > 0)
-        movie.scriptLimits(65535, 60);
-    const long frames = std::max(options.frames, options.failAfter);
+    if (options.failAfter > 0 || options.hangAfter > 0)
+        movie.scriptLimits(65535, options.hangAfter > 0 ? 65535 : 60);
+    const long frames = std::max({options.frames, options.failAfter, options.hangAfter});
     for (long frame = 1; frame <= frames; ++frame) {
         if (frame == options.failAfter)
             movie.doAction(swfgen::endlessRecursionActions());
+        if (frame == options.hangAfter)
+            movie.doAction(swfgen::endlessLoopActions());
         movie.showFrame();
     }
     return movie;

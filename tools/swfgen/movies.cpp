@@ -130,6 +130,13 @@ Bytes endlessRecursionActions()
     return code.build();
 }
 
+Bytes endlessLoopActions()
+{
+    ActionBuilder code;
+    code.label("again").jump("again");
+    return code.build();
+}
+
 Movie flagMovie(const std::string &flag)
 {
     Movie movie(10, 10, 24);

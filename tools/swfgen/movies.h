@@ -53,6 +53,8 @@ Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixel
 Movie flagMovie(const std::string &flag);
 // Defines a function that calls itself without end, and calls it.
 Bytes endlessRecursionActions();
+// A loop without end.
+Bytes endlessLoopActions();
 // The bytecode of the run-counting movie's first frame.
 Bytes saverActions(const std::string &localPath = {});
 
