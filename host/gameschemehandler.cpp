@@ -2,6 +2,7 @@
 
 #include "gamefiles.h"
 #include "internetgame.h"
+#include "localnetwork.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -9,6 +10,8 @@
 #include <QQuickWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
+
+#include <cstdio>
 
 namespace {
 
@@ -102,6 +105,13 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
+    // Any movie, the game's own or one it loads, is bounded once inflated.
+    const QString problem = gamefiles::inflationProblem(file);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "vorlumen: %s: %s\n", qPrintable(found.filePath), qPrintable(problem));
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
     job->reply(gamefiles::contentTypeFor(found.filePath), file);
 }
 
@@ -118,6 +128,12 @@ void GameSchemeHandler::serveFromGameSite(QWebEngineUrlRequestJob *job)
     const QUrl target = internetgame::internetUrlOf(job->requestUrl());
     if (!m_gameUrl.isValid() || job->requestUrl().host() != internetgame::siteBoxOf(m_gameUrl)
         || !internetgame::isOnGameSite(m_gameUrl, target)) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    if (!localnetwork::mayReach(target, m_trustedSite)) {
+        if (target == m_gameUrl)
+            emit internetGameFailed(QStringLiteral("an address of this machine or its network"));
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }

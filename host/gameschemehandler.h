@@ -23,6 +23,9 @@ public:
     // Serves the scheme to the views of the default profile, the one the
     // game view uses.
     void installOnDefaultProfile();
+    // The site the front-end named with -source:, which may be on the local
+    // network; no other internet game's site may be.
+    void setTrustedSite(const QUrl &site) { m_trustedSite = site; }
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
@@ -41,6 +44,7 @@ private:
     QString m_pageFolder;
     QString m_gameFolder;
     QUrl m_gameUrl; // an internet game's address; its site is all it may read
+    QUrl m_trustedSite;
     InternetFetch m_internet;
     host::Renderer m_renderer;
 };

@@ -2,6 +2,7 @@
 #include "gracefulstop.h"
 #include "hostsetup.h"
 #include "internetflash.h"
+#include "localnetwork.h"
 #include "maintenance.h"
 #include "networkguard.h"
 #include "rawnames.h"
@@ -65,7 +66,14 @@ int main(int argc, char *argv[])
 
     GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"), renderer);
     gameFiles.installOnDefaultProfile();
-    NetworkGuard networkGuard;
+    // A front-end's own -source: may name a game server on the cabinet's
+    // network; nothing else the engine loads may reach it.
+    const QStringList sources
+        = host::optionValues(QCoreApplication::arguments().mid(1), QStringLiteral("-source:"));
+    const QUrl trustedSite
+        = sources.isEmpty() ? QUrl() : localnetwork::trustedSiteOf(sources.constLast());
+    gameFiles.setTrustedSite(trustedSite);
+    NetworkGuard networkGuard(trustedSite);
     networkGuard.installOnDefaultProfile();
     if (!internetflash::installOnDefaultProfile(applicationDir + QLatin1String("/flash")))
         std::fprintf(stderr, "Flash in internet pages is off: the game page's files are missing\n");

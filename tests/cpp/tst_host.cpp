@@ -3,6 +3,7 @@
 #include "gamefiles.h"
 #include "hostsetup.h"
 #include "internetgame.h"
+#include "localnetwork.h"
 #include "maintenance.h"
 #include "process.h"
 #include "rawnames.h"
@@ -18,9 +19,11 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <lzma.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 class TestHost : public QObject
 {
@@ -56,6 +59,8 @@ private slots:
     void internetGamesPlayInTheirSitesBox();
     void gamePagesReachNoNetwork_data();
     void gamePagesReachNoNetwork();
+    void nothingReachesTheLocalNetwork_data();
+    void nothingReachesTheLocalNetwork();
     void namesThatAreNotUtf8_data();
     void namesThatAreNotUtf8();
     void rendererOption_data();
@@ -150,6 +155,59 @@ static bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// A small compressed movie that inflates to `inflated` bytes of zeros after
+// its header, whatever length it declares.
+static QByteArray compressedBomb(char kind, quint64 inflated, quint32 declared)
+{
+    QByteArray movie = QByteArray(1, kind) + "WS\x0a";
+    for (int shift = 0; shift < 32; shift += 8)
+        movie += char(declared >> shift);
+    const QByteArray zeros(1 << 20, '\0');
+    QByteArray out(1 << 20, '\0');
+    if (kind == 'C') {
+        z_stream stream {};
+        deflateInit(&stream, 1);
+        for (quint64 done = 0; done <= inflated; done += zeros.size()) {
+            const bool last = done + zeros.size() > inflated;
+            stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+            stream.avail_in = uInt(last ? inflated - done : zeros.size());
+            do {
+                stream.next_out = reinterpret_cast<Bytef *>(out.data());
+                stream.avail_out = uInt(out.size());
+                deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+                movie += out.left(out.size() - int(stream.avail_out));
+            } while (stream.avail_out == 0);
+        }
+        deflateEnd(&stream);
+        return movie;
+    }
+    lzma_options_lzma options;
+    lzma_lzma_preset(&options, 0);
+    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    uint32_t propertiesSize = 0;
+    lzma_properties_size(&propertiesSize, filters);
+    QByteArray properties(int(propertiesSize), '\0');
+    lzma_properties_encode(filters, reinterpret_cast<uint8_t *>(properties.data()));
+    movie += QByteArray(4, '\0') + properties;
+    lzma_stream stream = LZMA_STREAM_INIT;
+    if (lzma_raw_encoder(&stream, filters) != LZMA_OK)
+        return QByteArray();
+    for (quint64 done = 0; done <= inflated; done += zeros.size()) {
+        const bool last = done + zeros.size() > inflated;
+        stream.next_in = reinterpret_cast<const uint8_t *>(zeros.constData());
+        stream.avail_in = size_t(last ? inflated - done : zeros.size());
+        lzma_ret rc;
+        do {
+            stream.next_out = reinterpret_cast<uint8_t *>(out.data());
+            stream.avail_out = size_t(out.size());
+            rc = lzma_code(&stream, last ? LZMA_FINISH : LZMA_RUN);
+            movie += out.left(out.size() - int(stream.avail_out));
+        } while (stream.avail_out == 0 || (last && rc == LZMA_OK));
+    }
+    lzma_end(&stream);
+    return movie;
+}
+
 // A mapper profile named relative to antimicro/profiles/ must stay inside it.
 void TestHost::fileInsideFolder_data()
 {
@@ -209,6 +267,14 @@ void TestHost::gameFileChecks_data()
                              << "file not found";
     QTest::newRow("empty path") << "nothing"
                                 << "file not found";
+    // A few hundred kilobytes that would take gigabytes once inflated.
+    QTest::newRow("CWS declaring 4 GiB") << "CWS 4G"
+                                         << "declares 4095 MiB once inflated, more than 256 MiB";
+    QTest::newRow("CWS inflating past its word") << "CWS lie"
+                                                 << "inflates to more than 256 MiB";
+    QTest::newRow("ZWS inflating past its word") << "ZWS lie"
+                                                 << "inflates to more than 256 MiB";
+    QTest::newRow("CWS inflating to the limit") << "CWS fits" << QString();
 }
 
 void TestHost::gameFileChecks()
@@ -229,7 +295,12 @@ void TestHost::gameFileChecks()
         QVERIFY(writeBytes(path, "<html><body>no game</body></html>"));
     else if (kind == QLatin1String("empty"))
         QVERIFY(writeBytes(path, QByteArray()));
-    else if (kind != QLatin1String("missing"))
+    else if (kind.contains(QLatin1Char(' '))) {
+        const quint64 limit = gamefiles::kMaxGameFileBytes;
+        const quint64 inflated = kind.endsWith(QLatin1String("fits")) ? limit - 8 : limit + 4096;
+        const quint32 declared = kind.endsWith(QLatin1String("4G")) ? 0xffffffffu : 1000;
+        QVERIFY(writeBytes(path, compressedBomb(kind.at(0).toLatin1(), inflated, declared)));
+    } else if (kind != QLatin1String("missing"))
         QVERIFY(writeBytes(path, kind.toLatin1() + QByteArray(20, '\x0a')));
     Maintenance maintenance;
     QCOMPARE(maintenance.gameFileProblem(path), problem);
@@ -634,6 +705,74 @@ void TestHost::gamePagesReachNoNetwork()
     QFETCH(bool, allowed);
     QCOMPARE(gamefiles::mayLeavePage(QUrl(firstParty), QUrl(initiator), QUrl(request), isFrame),
              allowed);
+}
+
+void TestHost::nothingReachesTheLocalNetwork_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("allowed");
+    // Addresses as typed: the engine and QUrl drop what hides the host.
+    const QString none;
+    const struct
+    {
+        const char16_t *request;
+        bool allowed;
+    } rows[] = {
+        {u"https://example.com/game.swf", true},
+        {u"http://93.184.216.34/", true},
+        {u"http://[2a00:1450:4007::1]/", true},
+        {u"vorlumen://player/flash/flash.html", true},
+        {u"data:text/plain,x", true},
+        {u"http://127.0.0.\uff11\u00ad:8000/secret", false},
+        {u"http://127.0.0.\uff11\ufe0f/", false},
+        {u"http://127.0.0.\uff11\u200b/", false},
+        {u"http://a@127.0.0.\uff11\u200d/", false},
+        {u"http://\u2460\u2461\u2466.0.0.\u2460\u00ad/", false},
+        {u"http://x.localhost\u00ad/", false},
+        {u"http://x.localhost\u200b./", false},
+        {u"http://LOCALHOST./", false},
+        {u"http://0x7f.1/", false},
+        {u"http://2130706433/", false},
+        {u"ws://10.0.0.1/", false},
+        {u"http://100.64.0.1/", false},
+        {u"http://169.254.169.254/latest/meta-data", false},
+        {u"http://172.31.255.255/", false},
+        {u"http://192.0.2.2/", false},
+        {u"http://198.51.100.7/", false},
+        {u"http://203.0.113.9/", false},
+        {u"http://198.18.0.1/", false},
+        {u"http://224.0.0.1/", false},
+        {u"http://255.255.255.255/", false},
+        {u"http://0.0.0.0:8000/", false},
+        {u"http://[::1]/", false},
+        {u"http://[::ffff:127.0.0.1]/", false},
+        {u"http://[fe80::1]/", false},
+        {u"http://[fd00::1]/", false},
+        {u"http://[2002:7f00:1::]/", false},
+        {u"http://[2001:db8::1]/", false},
+        {u"ftp://192.168.1.1/", false},
+    };
+    for (const auto &row : rows) {
+        const QString request = QString::fromUtf16(row.request);
+        QTest::newRow(qPrintable(request)) << request << none << row.allowed;
+    }
+    // The front-end's own -source: site, and that site only.
+    const QString cabinet = QStringLiteral("http://192.168.1.20:8080/games/a.swf");
+    QTest::newRow("the -source: site") << "http://192.168.1.20:8080/games/b.txt" << cabinet << true;
+    QTest::newRow("another port") << "http://192.168.1.20:8081/" << cabinet << false;
+    QTest::newRow("another scheme") << "https://192.168.1.20:8080/" << cabinet << false;
+    QTest::newRow("another host") << "http://192.168.1.21:8080/" << cabinet << false;
+    QTest::newRow("a local -source:") << "http://127.0.0.1/"
+                                      << "/games/a.swf" << false;
+}
+
+void TestHost::nothingReachesTheLocalNetwork()
+{
+    QFETCH(QString, request);
+    QFETCH(QString, source);
+    QFETCH(bool, allowed);
+    QCOMPARE(localnetwork::mayReach(QUrl(request), localnetwork::trustedSiteOf(source)), allowed);
 }
 
 void TestHost::contentTypes()

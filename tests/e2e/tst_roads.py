@@ -213,11 +213,28 @@ class GameRoad(Road):
         self.assertEqual(second.terminate(), 0)
 
 
+def wait_until_stops_are_held(pid):
+    """Until the process has blocked SIGHUP, SIGINT and SIGTERM or caught them."""
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        try:
+            with open("/proc/%d/status" % pid) as status:
+                fields = dict(line.split(":", 1) for line in status)
+        except (OSError, ValueError):
+            continue
+        if any(int(fields[name], 16) & 0x4003 == 0x4003 for name in ("SigBlk", "SigCgt")):
+            return
+    raise AssertionError("the player never held its stop signals")
+
+
 class FrontEndRoad(Road):
     def test_sigterm_saves_options_for_the_next_start(self):
         game = self.colours_game("game.swf")
         first = self.start("-source:" + str(game), "-nodatetime", "-screentype:scanlines")
         self.wait_for_game(first, "options_first_run")
+        # A second stop while the first one closes the player changes nothing.
+        first.process.send_signal(signal.SIGTERM)
+        time.sleep(0.05)
         self.assertEqual(first.terminate(signal.SIGTERM), 0)
         self.assertEqual(first.settings(), [("file:///" + str(BUILD_DIR).lstrip("/"), 1, 2, 0)])
         second = self.start("-source:" + str(game))
@@ -235,21 +252,31 @@ class FrontEndRoad(Road):
     def test_a_stop_at_any_moment_of_the_start_ends_cleanly(self):
         # However early the stop comes: status 0, no engine process left, and
         # the store either untouched or whole.
+        # "first run": as soon as the process has run at all (its stop
+        # signals are held back); what comes before that cannot be caught.
         game = self.colours_game("game.swf")
-        for delay in (0.2, 0.5, 1.0):
-            for attempt in range(3):
-                with self.subTest(delay=delay, attempt=attempt):
-                    home = new_home()
-                    try:
-                        player = Player(xvfb.display, home, ["-source:" + str(game), "-nodatetime"]).launch()
-                        self.players.append(player)
+        for delay, stops in (("first run", [signal.SIGTERM]), ("first run", [signal.SIGHUP]),
+                             (0.2, [signal.SIGTERM]), (0.2, [signal.SIGHUP]),
+                             (0.5, [signal.SIGTERM, signal.SIGTERM]), (1.0, [signal.SIGINT]),
+                             (1.0, [signal.SIGTERM])):
+            with self.subTest(delay=delay, stops=stops):
+                home = new_home()
+                try:
+                    player = Player(xvfb.display, home, ["-source:" + str(game), "-nodatetime"]).launch()
+                    self.players.append(player)
+                    if delay == "first run":
+                        wait_until_stops_are_held(player.process.pid)
+                    else:
                         time.sleep(delay)
-                        self.assertEqual(player.terminate(timeout=20), 0, player.log_text()[-500:])
-                        time.sleep(0.5)
-                        self.assertEqual(processes_with_home(home), [])
-                        self.assertLessEqual(len(player.settings() or []), 1)
-                    finally:
-                        remove_home(home)
+                    for stop in stops[:-1]:
+                        player.process.send_signal(stop)
+                        time.sleep(0.05)
+                    self.assertEqual(player.terminate(stops[-1], timeout=20), 0, player.log_text()[-500:])
+                    time.sleep(0.5)
+                    self.assertEqual(processes_with_home(home), [])
+                    self.assertLessEqual(len(player.settings() or []), 1)
+                finally:
+                    remove_home(home)
 
     def test_relative_source_and_names_as_written(self):
         # Option texts inside paths are part of the path; the source is read
@@ -464,18 +491,25 @@ class FrontEndRoad(Road):
     def test_mapper_runs_beside_the_game_and_never_outlives_it(self):
         game = self.colours_game("game.swf")
         profile = BUILD_DIR / "antimicro" / "profiles" / "vorlumen.gamecontroller.amgp"
+        # The owner's own profile, in the data folder, comes first.
+        own = self.home / ".local/share/vorlumen/antimicro/profiles/arcade/own.amgp"
+        own.parent.mkdir(parents=True)
+        shutil.copy(profile, own)
         guid = "03000000de280000ff11000001000000"
         # A named controller is given the profile too.
         for ending, extra, arguments in (("quit", [], ["--hidden", "--profile", str(profile)]),
                                          (signal.SIGTERM, ["-controleurantimicro:" + guid],
                                           ["--hidden", "--profile", str(profile), "--profile-controller", guid]),
-                                         (signal.SIGKILL, [], ["--hidden", "--profile", str(profile)])):
+                                         (signal.SIGKILL, [], ["--hidden", "--profile", str(own)])):
             with self.subTest(ending=str(ending)):
+                if ending == signal.SIGKILL:
+                    extra = ["-profilantimicro:arcade/own.amgp"]
                 player = self.start("-source:" + str(game), "-profilantimicro:vorlumen.gamecontroller.amgp", *extra)
                 self.wait_for_game(player, "mapper_%s" % ending)
                 mappers = [argv for pid, argv in player.children() if "--profile" in argv]
                 self.assertTrue(mappers, "no mapper beside the game")
                 self.assertEqual(mappers[0][-len(arguments):], arguments)
+                profile = Path(arguments[2])
                 if ending == "quit":
                     self.assertEqual(self.quit_through_dialog(player, "mapper_quit"), 0)
                 elif ending == signal.SIGTERM:
