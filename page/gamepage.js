@@ -215,8 +215,9 @@
         coreLockedTimes.push(now);
         while (coreLockedTimes.length > 0 && now - coreLockedTimes[0] > CORE_LOCKED_WITHIN_MS)
             coreLockedTimes.shift();
-        if (coreLockedTimes.length >= CORE_LOCKED_LINES)
-            stopBrokenPlayer(lastRuffleError || "Ruffle stopped running the movie (its core stayed locked)");
+        if (coreLockedTimes.length >= CORE_LOCKED_LINES && player)
+            onRuffleGaveUp(player, panicReason || lastRuffleError
+                           || "Ruffle stopped running the movie (its core stayed locked)", true);
     }
 
     // Ruffle logs through the console; its lines are read on the way.
@@ -266,10 +267,11 @@
     var gaveUpOn = null;
     var fellBackToCanvas = false;
 
-    // Ruffle gave up (a panic, its panel, a load that failed). On WebGL,
-    // which a failing GPU or driver takes down with it, the game starts
-    // again on canvas, once; otherwise the player is told.
-    function onRuffleGaveUp(owner, reason) {
+    // Ruffle gave up (a panic, its panel, a load that failed, or, `broken`,
+    // an error nothing caught or its core left locked). On WebGL, which a
+    // failing GPU or driver takes down with it, the game starts again on
+    // canvas, once; otherwise the player is told, and a broken player goes.
+    function onRuffleGaveUp(owner, reason, broken) {
         if (owner !== player || gaveUpOn === owner)
             return;
         gaveUpOn = owner;
@@ -282,7 +284,10 @@
                           + RUFFLE_CANVAS);
             return;
         }
-        reportFailure(reason);
+        if (broken)
+            stopBrokenPlayer(reason);
+        else
+            reportFailure(reason);
     }
 
     function newPlayerElement() {
@@ -391,8 +396,8 @@
     window.addEventListener("error", function (event) {
         var message = String(event.message || "");
         if (player)
-            stopBrokenPlayer(message && message !== "Script error." ? message
-                             : "Ruffle failed with an error it did not catch");
+            onRuffleGaveUp(player, panicReason || (message && message !== "Script error." ? message
+                           : "Ruffle failed with an error it did not catch"), true);
     });
 
     window.addEventListener("resize", function () {
