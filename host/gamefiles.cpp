@@ -3,10 +3,17 @@
 #include "rawnames.h"
 #include "swfheader.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QUrl>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace gamefiles {
 
@@ -68,7 +75,62 @@ bool missingInside(const QString &filePath, const QString &canonicalFolder)
     return canonicalParent == canonicalFolder || isInside(canonicalParent, canonicalFolder);
 }
 
+#ifdef Q_OS_UNIX
+// The folders on the way need only be searched, not read.
+#ifdef O_PATH
+constexpr int kWalkFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+#else
+constexpr int kWalkFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+#endif
+
+// A descriptor of the regular file at an absolute path that holds no link,
+// or -1. A link anywhere on the way fails the open (ELOOP or ENOTDIR), and
+// O_NONBLOCK keeps a pipe swapped in from blocking the open.
+int openWithoutLinks(const QByteArray &path)
+{
+    const QList<QByteArray> names = path.split('/');
+    if (names.size() < 2 || !names.first().isEmpty())
+        return -1;
+    int folder = ::open("/", kWalkFlags);
+    for (int i = 1; i < names.size() - 1 && folder >= 0; ++i) {
+        const int next
+            = names.at(i).isEmpty() ? -1 : ::openat(folder, names.at(i).constData(), kWalkFlags);
+        ::close(folder);
+        folder = next;
+    }
+    if (folder < 0)
+        return -1;
+    const int fd = ::openat(folder, names.last().constData(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    ::close(folder);
+    struct stat status;
+    if (fd >= 0
+        && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+            || status.st_size > kMaxGameFileBytes)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+#endif
+
 } // namespace
+
+bool openServed(const QString &canonicalPath, QFile *file)
+{
+#ifdef Q_OS_UNIX
+    const int fd = openWithoutLinks(QFile::encodeName(canonicalPath));
+    if (fd < 0)
+        return false;
+    if (file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+#else
+    file->setFileName(canonicalPath);
+    return file->open(QIODevice::ReadOnly);
+#endif
+}
 
 bool isInside(const QString &canonicalPath, const QString &canonicalFolder)
 {

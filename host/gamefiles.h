@@ -16,6 +16,7 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
 class QIODevice;
 class QUrl;
 
@@ -49,6 +50,14 @@ bool isInside(const QString &canonicalPath, const QString &canonicalFolder);
 // pageFolder: the page's own files (flash/); gameFolder: the folder of the
 // game being played, empty while none is. Both may be given in any form.
 Resolution resolve(const QUrl &url, const QString &pageFolder, const QString &gameFolder);
+
+// Opens for reading the file that resolve() chose to serve, as it was
+// checked. Another program writing into the game's folder could swap a name
+// for a link between the check and the open; on POSIX systems the canonical
+// path is therefore walked from the root one name at a time, following no
+// link, and what was opened must still be a regular file within the size
+// limit. Elsewhere the path is opened by name.
+bool openServed(const QString &canonicalPath, QFile *file);
 
 // Whether a host of the scheme is an internet site's box.
 bool isSiteBox(const QString &host);

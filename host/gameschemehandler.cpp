@@ -104,8 +104,9 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    auto *file = new QFile(found.filePath, job);
-    if (found.verdict != gamefiles::Verdict::Serve || !file->open(QIODevice::ReadOnly)) {
+    auto *file = new QFile(job);
+    if (found.verdict != gamefiles::Verdict::Serve
+        || !gamefiles::openServed(found.filePath, file)) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }

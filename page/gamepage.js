@@ -171,8 +171,9 @@
         layout(false);
     }
 
-    // The page says once, in its log, why a movie cannot play; the window
-    // tells the user. Ruffle's own panel, if any, stays under its dialog.
+    // The page says once, in its log, why a movie cannot play, or, once its
+    // first frame was drawn, why it stopped; the window tells the user.
+    // Ruffle's own panel, if any, stays under its dialog.
     var failureReported = false;
     var lastRuffleError = "";
     var firstFrameDrawn = false;
@@ -182,7 +183,41 @@
             return;
         failureReported = true;
         hideLoadingIndicator();
-        console.error(GAME_FAILURE_PREFIX + String(reason).replace(/\s+/g, " ").trim());
+        console.error((firstFrameDrawn ? GAME_STOPPED_PREFIX : GAME_FAILURE_PREFIX)
+                      + String(reason).replace(/\s+/g, " ").trim());
+    }
+
+    // A page whose Ruffle broke (an uncaught error, its core left locked)
+    // would try again every frame, in vain: the player element goes, and
+    // with it Ruffle's frame loop.
+    function stopBrokenPlayer(reason) {
+        var owner = player;
+        if (!owner)
+            return;
+        player = null;
+        reportFailure(reason);
+        try {
+            if (owner.parentNode)
+                owner.parentNode.removeChild(owner);
+        } catch (e) {
+            // Ruffle may throw on its way out; the element is gone all the same.
+        }
+    }
+
+    // Ruffle logs this many core-locked lines in a few seconds only when it
+    // cannot run any frame at all (it runs some sixty frames a second).
+    var CORE_LOCKED_LINES = 20;
+    var CORE_LOCKED_WITHIN_MS = 3000;
+    var coreLockedTimes = [];
+
+    function onCoreLocked() {
+        var now = Date.now();
+        coreLockedTimes.push(now);
+        while (coreLockedTimes.length > 0 && now - coreLockedTimes[0] > CORE_LOCKED_WITHIN_MS)
+            coreLockedTimes.shift();
+        if (coreLockedTimes.length >= CORE_LOCKED_LINES && player)
+            onRuffleGaveUp(player, panicReason || lastRuffleError
+                           || "Ruffle stopped running the movie (its core stayed locked)", true);
     }
 
     // Ruffle logs through the console; its lines are read on the way.
@@ -232,10 +267,11 @@
     var gaveUpOn = null;
     var fellBackToCanvas = false;
 
-    // Ruffle gave up (a panic, its panel, a load that failed). On WebGL,
-    // which a failing GPU or driver takes down with it, the game starts
-    // again on canvas, once; otherwise the player is told.
-    function onRuffleGaveUp(owner, reason) {
+    // Ruffle gave up (a panic, its panel, a load that failed, or, `broken`,
+    // an error nothing caught or its core left locked). On WebGL, which a
+    // failing GPU or driver takes down with it, the game starts again on
+    // canvas, once; otherwise the player is told, and a broken player goes.
+    function onRuffleGaveUp(owner, reason, broken) {
         if (owner !== player || gaveUpOn === owner)
             return;
         gaveUpOn = owner;
@@ -248,7 +284,10 @@
                           + RUFFLE_CANVAS);
             return;
         }
-        reportFailure(reason);
+        if (broken)
+            stopBrokenPlayer(reason);
+        else
+            reportFailure(reason);
     }
 
     function newPlayerElement() {
@@ -303,6 +342,17 @@
     }
 
     function onRuffleLogLine(text) {
+        if (isRuffleCoreLockedText(text)) {
+            onCoreLocked();
+            return;
+        }
+        if (isRuffleScriptsEndedText(text)) {
+            // Not from inside Ruffle, which is still running the frame.
+            window.setTimeout(function () {
+                stopBrokenPlayer(lastRuffleError || "Ruffle ended the movie's scripts");
+            }, 0);
+            return;
+        }
         if (RUFFLE_PANIC.test(text)) {
             panicReason = panicReason || panicMessage(text);
             var owner = player;
@@ -338,6 +388,17 @@
         };
         document.head.appendChild(script);
     }
+
+    // An error nothing caught comes from Ruffle itself (a movie's own
+    // errors are Ruffle's log lines): the movie is left in a broken state.
+    // The engine hides the text of an error from Ruffle's module ("Script
+    // error."); the log holds it.
+    window.addEventListener("error", function (event) {
+        var message = String(event.message || "");
+        if (player)
+            onRuffleGaveUp(player, panicReason || (message && message !== "Script error." ? message
+                           : "Ruffle failed with an error it did not catch"), true);
+    });
 
     window.addEventListener("resize", function () {
         layout(reportedSize !== null);

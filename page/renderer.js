@@ -58,6 +58,19 @@ function ruffleLogText(args) {
     return [text].concat(rest).join(" ").trim();
 }
 
+// Ruffle's line for each frame it cannot run because its core was left
+// locked (a crash inside it, such as the stack running out): only its own
+// error line, whole, not a movie's trace of the same words.
+function isRuffleCoreLockedText(text) {
+    return /^ERROR Unable to lock Ruffle core$/.test(String(text));
+}
+
+// Ruffle's line once it has stopped a movie's script that ran too long:
+// it runs none of the movie's code again, so the game is over.
+function isRuffleScriptsEndedText(text) {
+    return /^ERROR No more actions will be executed in this movie\.?$/.test(String(text));
+}
+
 // A Ruffle log line that says why a movie cannot go on: its errors and
 // panics (warnings and the movie's own traces are not reasons).
 function isRuffleErrorText(text) {

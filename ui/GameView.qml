@@ -1,5 +1,5 @@
 import QtQuick 2.15
-import QtWebEngine 1.8
+import QtWebEngine 1.10
 import "lib/addresses.js" as Addresses
 import "lib/layout.js" as Layout
 import "lib/theme.js" as Theme
@@ -105,6 +105,8 @@ WebEngineView {
     onJavaScriptConsoleMessage: {
         if (window.isSWF && Layout.gameFailureReason(message) !== "")
             window.gameCouldNotStart(Layout.gameFailureReason(message))
+        if (window.isSWF && Layout.gameStoppedReason(message) !== "")
+            window.gameStopped(Layout.gameStoppedReason(message))
         if (window.isSWF && Layout.asksForFreshPage(message))
             view.reload()
         if (!window.isSWF || !Layout.isSizeReport(message))
@@ -119,6 +121,48 @@ WebEngineView {
     }
 
     Component.onCompleted: window.configureWebEngine()
+
+    // A game page that stops answering (a movie stuck in a loop that
+    // Ruffle never leaves) cannot say so itself: the view asks it for a
+    // trifle now and then, and a page silent for too long has stopped.
+    property real askedAt: 0
+
+    function checkPageAnswers() {
+        var now = Date.now()
+        if (askedAt > 0) {
+            if (now - askedAt > Layout.STUCK_PAGE_MS) {
+                askedAt = 0
+                window.gameStopped("the game page stopped answering for "
+                                   + Layout.STUCK_PAGE_MS / 1000 + " s")
+                discardStuckPage()
+            }
+            return
+        }
+        askedAt = now
+        var page = view.url.toString()
+        view.runJavaScript("0", function () {
+            if (view.url.toString() === page)
+                askedAt = 0
+        })
+    }
+
+    // A stuck page would keep a core busy behind the message: it is let go.
+    // The engine discards only a page that is not shown.
+    function discardStuckPage() {
+        visible = false
+        lifecycleState = WebEngineView.LifecycleState.Discarded
+    }
+
+    onLoadingChanged: askedAt = 0
+
+    Timer {
+        interval: 2000
+        repeat: true
+        // Not over a renderer that died twice: that has its own message.
+        running: window.isSWF && !window.gameStoppedShown && !view.loading && window.rendererCrashes < 2
+        onTriggered: view.checkPageAnswers()
+        onRunningChanged: view.askedAt = 0
+    }
 
     Timer {
         id: reloadTimer

@@ -50,12 +50,18 @@ Drawer {
         drawerFlash.close()
     }
 
+    // The model's row behind a shown row, unless the listing changed since.
+    function pickRow(entry) {
+        if (folderModel.get(entry.index, "fileName") !== entry.fileName)
+            return
+        pick(entry.fileIsDir, entry.fileName, folderModel.get(entry.index, "fileURL"),
+             folderModel.get(entry.index, "filePath"))
+    }
+
     FolderListModel {
         id: folderModel
         objectName: "folderModel"
         folder: window.adresseDuNavigateur
-        nameFilters: ["*.swf", "*.SWF"]
-        caseSensitive: false
         showDirsFirst: true
         showDotAndDotDot: true
         sortField: FolderListModel.Name
@@ -67,6 +73,45 @@ Drawer {
     // folder that does not exist.
     readonly property bool folderListable:
         maintenance.verifyFolder(Addresses.pathFromLocalAddress(window.adresseDuNavigateur))
+
+    // The rows shown: the folders and the SWF files. Qt's name filters
+    // match through a regular expression that fails on a name that is not
+    // UTF-8 (host/rawnames.h), so such a game would never be listed: the
+    // model lists every entry and the drawer keeps what it shows here.
+    property var rows: []
+    // The folder address the rows are of.
+    property string rowsFolder: ""
+
+    // Folders come first: past the first file, only names are read, which
+    // keeps a folder of thousands of games quick to list.
+    function listedRows() {
+        var kept = []
+        if (!folderListable || folderModel.status !== FolderListModel.Ready)
+            return kept
+        var pastFolders = false
+        for (var i = 0; i < folderModel.count; ++i) {
+            var name = folderModel.get(i, "fileName")
+            pastFolders = pastFolders || !folderModel.get(i, "fileIsDir")
+            if (!pastFolders || /\.swf$/i.test(name))
+                kept.push({ index: i, fileName: name, fileIsDir: !pastFolders })
+        }
+        return kept
+    }
+
+    function refreshRows() {
+        rows = listedRows()
+        rowsFolder = window.adresseDuNavigateur
+    }
+
+    onFolderListableChanged: Qt.callLater(refreshRows)
+
+    Connections {
+        target: folderModel
+        function onStatusChanged() { Qt.callLater(refreshRows) }
+        function onCountChanged() { Qt.callLater(refreshRows) }
+        function onDataChanged() { Qt.callLater(refreshRows) }
+        function onModelReset() { Qt.callLater(refreshRows) }
+    }
 
     ListView {
         id: folderList
@@ -81,7 +126,7 @@ Drawer {
         // listing of the folder before it (or of the working folder it
         // falls back to at start, arriving late): that list would name
         // files of another folder, so a missing folder shows none.
-        model: folderListable ? folderModel : 0
+        model: rows
 
         header: Rectangle {
             objectName: "drawerBar"
@@ -138,13 +183,15 @@ Drawer {
             objectName: "folderRow"
             width: folderList.width
 
-            property string rowText: qsTr(fileIsDir ? fileName.toUpperCase() : fileName)
+            readonly property var entry: modelData
+            property string rowText: Addresses.readableName(entry.fileIsDir ? entry.fileName.toUpperCase()
+                                                                            : entry.fileName)
 
             Rectangle {
                 objectName: "rowBackground"
                 anchors.fill: parent
                 opacity: Theme.DRAWER_ROW_OPACITY
-                color: rowColor(fileIsDir, index)
+                color: rowColor(entry.fileIsDir, index)
 
                 Behavior on color {
                     ColorAnimation { duration: Theme.FADE_MS }
@@ -161,7 +208,7 @@ Drawer {
 
             MouseArea {
                 anchors.fill: parent
-                onClicked: pick(fileIsDir, fileName, fileURL, filePath)
+                onClicked: pickRow(entry)
             }
         }
     }

@@ -2,12 +2,13 @@
 // screen mode and the clock, in one row of the table `config`. The window
 // reads them once at start (restoreSettings) and writes them once at closing
 // (saveSettings).
-// The importing document must import QtQuick.LocalStorage.
+.import QtQuick.LocalStorage 2.15 as Sql
+.import "lib/addresses.js" as Addresses
 
 var databaseName = "VorlumenDB";
 
 function openDatabase() {
-    return LocalStorage.openDatabaseSync(databaseName, "1.0", "SQL", 100000000);
+    return Sql.LocalStorage.openDatabaseSync(databaseName, "1.0", "SQL", 100000000);
 }
 
 function initialize() {
@@ -83,7 +84,7 @@ function defaultSettings(programFolderAddress) {
 // The settings of a stored row (flags come back as the numbers 1 and 0).
 function settingsFromRow(stored) {
     return {
-        adresseDuNavigateur: String(stored[0]),
+        adresseDuNavigateur: Addresses.addressFromStore(stored[0]),
         bezelActif: stored[1] == 1,
         modeEcran: parseInt(String(stored[2])),
         dateAndTime: stored[3] == 1
@@ -119,7 +120,7 @@ function restoreSettings(host, programFolderAddress) {
 function saveSettings(host, settings) {
     var saved = 0;
     try {
-        saved = setConfig(settings.adresseDuNavigateur, settings.bezelActif, settings.modeEcran,
+        saved = setConfig(Addresses.storableAddress(settings.adresseDuNavigateur), settings.bezelActif, settings.modeEcran,
                           settings.dateAndTime);
     } catch (err) {
         saved = 0;

@@ -498,6 +498,27 @@ ApplicationWindow {
         jeuImpossibleDialog.showProblem(qsTr(Texts.GAME_CANNOT_START), problem)
     }
 
+    // A game that had started failed (an uncaught error of its page,
+    // Ruffle's core left locked, a page that stopped answering): its reason
+    // on stderr and on screen. Not a start failure: the settings are kept
+    // and closing the message ends the player as a quit does.
+    property bool gameStoppedShown: false
+
+    function gameStopped(problem) {
+        if (gameStoppedShown)
+            return
+        gameStoppedShown = true
+        maintenance.reportProblem(source + ": " + problem)
+        gameStoppedDialog.showProblem(qsTr(Texts.GAME_STOPPED), problem)
+    }
+
+    ShellMessage {
+        id: gameStoppedDialog
+        objectName: "gameStoppedDialog"
+
+        onClosed: window.close()
+    }
+
     ShellMessage {
         id: jeuImpossibleDialog
         objectName: "jeuImpossibleDialog"

@@ -16,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
 #include <fcntl.h>
 #include <lzma.h>
 #include <sys/mount.h>
@@ -47,6 +50,7 @@ private slots:
     void executeToFileStopsARunawayProgram();
     void gameFilesStayInTheirFolder_data();
     void gameFilesStayInTheirFolder();
+    void servedFileNeverFollowsASwappedLink();
     void whoMayRequestWhat_data();
     void whoMayRequestWhat();
     void internetGameStaysOnItsSite_data();
@@ -475,6 +479,50 @@ void TestHost::gameFilesStayInTheirFolder()
     if (url.path().startsWith(QLatin1String("/game/")))
         QVERIFY(gamefiles::resolve(url, root + "/flash", QString()).verdict
                 == gamefiles::Verdict::Refuse);
+}
+
+// Another program swaps the game's data.txt between a file of its own and a
+// link out, by rename, as fast as it can, while the file is resolved and
+// opened as the scheme handler does: whatever opens must be the inside file.
+void TestHost::servedFileNeverFollowsASwappedLink()
+{
+    QTemporaryDir tree;
+    const QByteArray root = QFile::encodeName(tree.path());
+    QVERIFY(QDir().mkpath(tree.path() + "/game") && QDir().mkpath(tree.path() + "/secret"));
+    const auto write = [](const QByteArray &path, const char *text) {
+        QFile file(QFile::decodeName(path));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == qint64(qstrlen(text));
+    };
+    QVERIFY(write(root + "/secret/key", "outside") && write(root + "/game/data.txt", "inside"));
+    const QByteArray data = root + "/game/data.txt";
+    std::atomic<bool> swapping {true};
+    std::thread swapper([&] {
+        const QByteArray link = root + "/game/.link", file = root + "/game/.file";
+        while (swapping) {
+            if (::symlink((root + "/secret/key").constData(), link.constData()) == 0)
+                ::rename(link.constData(), data.constData());
+            if (write(file, "inside"))
+                ::rename(file.constData(), data.constData());
+        }
+    });
+    const QUrl url("vorlumen://player/game" + tree.path() + "/game/data.txt");
+    int served = 0;
+    QString leak;
+    for (int attempt = 0; attempt < 20000 && served < 3000 && leak.isEmpty(); ++attempt) {
+        const auto found = gamefiles::resolve(url, tree.path(), tree.path() + "/game");
+        QFile file;
+        if (found.verdict != gamefiles::Verdict::Serve
+            || !gamefiles::openServed(found.filePath, &file))
+            continue;
+        ++served;
+        const QByteArray text = file.readAll();
+        if (text != "inside")
+            leak = QStringLiteral("load %1 read \"%2\"").arg(served).arg(QString(text));
+    }
+    swapping = false;
+    swapper.join();
+    QVERIFY2(leak.isEmpty(), qPrintable(leak));
+    QVERIFY2(served > 100, qPrintable(QStringLiteral("only %1 loads served").arg(served)));
 }
 
 void TestHost::whoMayRequestWhat_data()

@@ -62,7 +62,8 @@ NOT_A_FAILURE = re.compile(r"Error creating (wgpu webgl|WebGL) renderer"
 # said before belongs to the canvas start.
 WEBGL_RESTART = "Vorlumen: the game needs WebGL"
 GAME_FAILURE_PREFIX = frame_value("GAME_FAILURE_PREFIX")
-FAILURE_MARKERS = ("panicked at", GAME_FAILURE_PREFIX, "Ruffle is missing")
+GAME_STOPPED_PREFIX = frame_value("GAME_STOPPED_PREFIX")
+FAILURE_MARKERS = ("panicked at", GAME_FAILURE_PREFIX, GAME_STOPPED_PREFIX, "Ruffle is missing")
 
 
 def example_movies_all():

@@ -360,6 +360,37 @@ class FrontEndRoad(Road):
                 finally:
                     remove_home(home)
 
+    def test_a_game_that_fails_mid_play_says_so_and_quits(self):
+        # Each plays red for three seconds, then either recurses past the
+        # engine's stack (Ruffle's recursion limit lifted: an uncaught
+        # error, Ruffle's core left locked) or loops without end (Ruffle
+        # stops the script after its 15 s and runs no more of the movie).
+        # Not a start failure: the reason on stderr and on screen, no loop of
+        # failing frames, the settings kept, and closing the message ends the
+        # player as a quit does.
+        for option in ("--fail-after", "--hang-after"):
+            with self.subTest(option=option):
+                home = new_home()
+                try:
+                    game = make_swf(home / "stops.swf", "--width", "400", "--height", "300",
+                                    "--background", "E03020", option, "72")
+                    player = Player(xvfb.display, home, ["-source:" + str(game), "-nodatetime"],
+                                    env={"QTWEBENGINE_CHROMIUM_FLAGS": CONSOLE_FLAGS})
+                    self.players.append(player)
+                    player.start()
+                    self.wait_for_game(player, "mid_play" + option)
+                    self.wait_for_log(player, "vorlumen: %s: " % game)
+                    player.wait_for_screen("mid_play_message" + option, lambda im: not reddish(im, *CENTRE))
+                    locked = player.log_text().count("Unable to lock Ruffle core")
+                    time.sleep(4)
+                    self.assertLess(player.log_text().count("Unable to lock Ruffle core"), locked + 5)
+                    self.assertNotIn("could not start", player.log_text())
+                    player.key("Escape")
+                    self.assertEqual(player.wait(15), 0)
+                    self.assertEqual(player.settings()[0][3], 0)
+                finally:
+                    remove_home(home)
+
     def test_a_game_without_a_size_keeps_the_log_small(self):
         game = make_swf(self.home / "zero.swf", "--width", "0", "--height", "0")
         player = self.start("-source:" + str(game))

@@ -3,6 +3,7 @@
 #include "gameschemehandler.h"
 #include "hostsetup.h"
 #include "maintenance.h"
+#include "rawnames.h"
 #include "testhost.h"
 
 #include <QGuiApplication>
@@ -52,6 +53,10 @@ private:
 
 int main(int argc, char **argv)
 {
+#ifdef Q_OS_LINUX
+    // As the player reads file names: every byte of a name kept.
+    rawnames::installAsLocaleCodec();
+#endif
     host::prepareEnvironment(QStringLiteral(VORLUMEN_BUILD_DIR));
     GameSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);

@@ -80,12 +80,13 @@ TestCase {
     }
 
     // The model writes the window's address back only once the new listing
-    // is in, so that is the moment the rows belong to the folder asked for.
+    // is in, and the drawer then takes its rows from it.
     function listed(path) {
         var m = model()
         var address = Addresses.localFolderAddress(path)
         return function () {
             return win.adresseDuNavigateur === address && m.status === FolderListModel.Ready
+                    && drawer().rowsFolder === address
         }
     }
 
@@ -101,11 +102,7 @@ TestCase {
     }
 
     function names() {
-        var m = model()
-        var result = []
-        for (var i = 0; i < m.count; ++i)
-            result.push(m.get(i, "fileName"))
-        return result
+        return drawer().rows.map(function (entry) { return entry.fileName })
     }
 
     function row(index) {
@@ -324,7 +321,9 @@ TestCase {
             { tag: "lone percent", name: "50% off" },
             { tag: "hash", name: "level #2" },
             { tag: "question mark", name: "why?" },
-            { tag: "percent code", name: "x%41y" }
+            { tag: "percent code", name: "x%41y" },
+            // Bytes that are not UTF-8 (host/rawnames.h): g, FF, FE.
+            { tag: "not UTF-8", name: "g\udcff\udcfe" }
         ]
     }
 
@@ -343,6 +342,30 @@ TestCase {
         compare(Addresses.pathFromLocalAddress(win.adresseDuNavigateur), parent + "/" + data.name)
     }
 
+    // A folder whose name is not UTF-8, entered through the drawer, is the
+    // one the next start lists, byte for byte.
+    function test_rawFolderKeptAcrossRestart() {
+        var parent = work + "/kept"
+        var name = "g\udcff\udcfe"
+        verify(testHost.copyFile(smallGame, parent + "/" + name + "/inside.swf"))
+        try {
+            openWindow()
+            showFolder(parent)
+            openDrawer()
+            mouseClick(row(indexOfName(name)))
+            waitForListing(parent + "/" + name)
+            win.saveSettings()
+            cleanup()
+            testHost.forgetSettingsConnection()
+            openWindow()
+            compare(win.adresseDuNavigateur, Addresses.localFolderAddress(parent + "/" + name))
+            tryVerify(function () { return names().indexOf("inside.swf") === 2 }, 5000,
+                      "listed " + JSON.stringify(names()))
+        } finally {
+            Storage.deleteConfig()
+        }
+    }
+
     function test_pick_data() {
         return [
             { tag: "plain", folder: "picks", file: "plain.swf" },
@@ -352,7 +375,8 @@ TestCase {
             { tag: "percent", folder: "picks", file: "100%20sure%.swf" },
             { tag: "equals", folder: "picks", file: "a=400=300.swf" },
             { tag: "upper case", folder: "picks", file: "LOUD.SWF" },
-            { tag: "odd folder", folder: "picks = é 50%", file: "in #%= é.swf" }
+            { tag: "odd folder", folder: "picks = é 50%", file: "in #%= é.swf" },
+            { tag: "not UTF-8", folder: "picks \udce9", file: "j\udce9u\udcff.swf", shown: "jéuÿ.swf" }
         ]
     }
 
@@ -365,7 +389,9 @@ TestCase {
         openWindow()
         showFolder(folder)
         var d = openDrawer()
-        mouseClick(row(indexOfName(data.file)))
+        var picked = row(indexOfName(data.file))
+        compare(findChild(picked, "rowLabel").text, data.shown || data.file)
+        mouseClick(picked)
         compare(win.source, path)
         compare(win.swfwidth, "400")
         compare(win.swfheight, "200")

@@ -73,6 +73,31 @@ TestCase {
         compare(Storage.getConfig()[0][0], "file:///kept")
     }
 
+    // The folder the window held comes back as it was. SQLite reads text
+    // through UTF-16, where a byte of a name that is not UTF-8 (a lone
+    // surrogate, host/rawnames.h) would come back as another character.
+    function test_folderAddressKeptWhole_data() {
+        return [
+            { tag: "plain", address: "file:///home/me/Jeux" },
+            { tag: "accents and escapes", address: "file:///home/me/jeux é ✓/50%25 %23 %3F" },
+            { tag: "not UTF-8", address: "file:///home/g\udcffx/\udce9t\udce9 \udcc3" },
+            { tag: "bytes beside a pair", address: "file:///g\ud83c\udfae\udc80\udcbf" }
+        ]
+    }
+
+    function test_folderAddressKeptWhole(data) {
+        verify(Storage.saveSettings(maintenance, { adresseDuNavigateur: data.address, bezelActif: true,
+                                                   modeEcran: 0, dateAndTime: true }))
+        compare(Storage.restoreSettings(maintenance, "file:///").settings.adresseDuNavigateur, data.address)
+    }
+
+    // A row of an earlier build holds the address as plain text.
+    function test_earlierRowReadsAsItStands() {
+        var address = "file:///home/me/jeux é/50%25 %23"
+        insertRowAsAnotherTool(address)
+        compare(Storage.restoreSettings(maintenance, "file:///").settings.adresseDuNavigateur, address)
+    }
+
     function test_deleteConfig() {
         Storage.setConfig("file:///x", true, 0, true)
         Storage.deleteConfig()

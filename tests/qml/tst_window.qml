@@ -1,8 +1,9 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtTest 1.15
-import QtWebEngine 1.8
+import QtWebEngine 1.10
 import "qrc:/lib/addresses.js" as Addresses
+import "qrc:/lib/layout.js" as Layout
 import "qrc:/lib/frame.js" as Frame
 
 // The main window as the player creates it: start-up state, dialogs, banner,
@@ -464,6 +465,18 @@ TestCase {
         compare(win.widthJeu, 0)
         compare(child("screenBezel").width, 0)
         verify(messages <= 1, messages + " console messages")
+    }
+
+    // A game page that stops answering (a loop that never yields) is
+    // noticed: its reason on screen, and the page let go so that it spins
+    // no more.
+    function test_stuckGamePageIsNoticed() {
+        createWindow([])
+        runInGamePage("stuck", "window.setTimeout(function () { for (;;) {} }, 0);")
+        var dialog = child("gameStoppedDialog")
+        tryCompare(dialog, "opened", true, Layout.STUCK_PAGE_MS + 15000)
+        verify(dialog.message.indexOf("stopped answering") >= 0, dialog.message)
+        compare(child("webviewFlash").lifecycleState, WebEngineView.LifecycleState.Discarded)
     }
 
     // A page may only send the view to internet addresses.

@@ -51,6 +51,17 @@ ActionBuilder &ActionBuilder::branch(uint8_t code, const std::string &label)
     return *this;
 }
 
+ActionBuilder &ActionBuilder::defineFunction(const std::string &name, const ActionBuilder &body)
+{
+    Bytes code = body.build();
+    code.pop_back(); // a function body has no end marker of its own
+    Bytes payload(name.begin(), name.end());
+    payload.insert(payload.end(), {0, 0, 0, uint8_t(code.size()), uint8_t(code.size() >> 8)});
+    withPayload(0x9B, payload);
+    m_code.insert(m_code.end(), code.begin(), code.end());
+    return *this;
+}
+
 ActionBuilder &ActionBuilder::label(const std::string &name)
 {
     if (!m_labels.emplace(name, m_code.size()).second)

@@ -36,6 +36,10 @@ public:
     // Stack before: URL, target. The flags choose between loading variables
     // (0x80), loading a movie into a clip (0x40) or into a level / window (0).
     ActionBuilder &getUrl2(uint8_t flags) { return withPayload(0x9A, Bytes {flags}); }
+    // Stack before: arguments (last pushed first), count, function name.
+    ActionBuilder &callFunction() { return op(0x3D); }
+    // A function without parameters whose body is what `body` holds.
+    ActionBuilder &defineFunction(const std::string &name, const ActionBuilder &body);
 
     // The bytecode with its end marker; throws on an unknown label.
     Bytes build() const;

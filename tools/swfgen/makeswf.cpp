@@ -3,6 +3,7 @@
 #include "movies.h"
 #include "swfgen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +46,12 @@ const char kUsage[]
       "  --load-movie FLAG=URL   load a child movie into a level; the same, once the\n"
       "                          child set _level0.FLAG to \"yes\"\n"
       "  --navigate FLAG=URL     send the page to URL (getURL, _self); its slot stays empty\n"
-      "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n";
+      "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n"
+      "  --fail-after N          on frame N, a function that calls itself without end,\n"
+      "                          with Ruffle's recursion limit lifted: a movie that\n"
+      "                          plays, then takes the player down (a crash mid-play)\n"
+      "  --hang-after N          on frame N, a loop without end, with Ruffle's script\n"
+      "                          time limit lifted: a movie that plays, then hangs\n";
 
 enum class Preset { None, Demo, Colours, Saver, Flusher, LoadProbe, Flag };
 
@@ -74,6 +80,8 @@ struct Options
     std::vector<swfgen::LoadRequest> loads;
     std::string flag;
     swfgen::SaverOptions saver;
+    long failAfter = 0;
+    long hangAfter = 0;
 };
 
 [[noreturn]] void usageError(const std::string &message)
@@ -214,6 +222,10 @@ Options parseOptions(int argc, char **argv)
                                                    : swfgen::LoadRequest::ChildMovie;
             options.loads.push_back({kind, text.substr(at + 1), text.substr(0, at)});
             options.preset = Preset::LoadProbe;
+        } else if (arg == "--fail-after") {
+            options.failAfter = long(parseNumber(value(), "--fail-after", 1, 65535));
+        } else if (arg == "--hang-after") {
+            options.hangAfter = long(parseNumber(value(), "--hang-after", 1, 65535));
         } else if (arg == "--set-flag") {
             options.flag = value();
             options.preset = Preset::Flag;
@@ -237,8 +249,16 @@ swfgen::Movie plainMovie(const Options &options)
                                                   swfgen::pixelsToTwips(rect.height), rect.colour);
         movie.place(id, depth++, swfgen::pixelsToTwips(rect.x), swfgen::pixelsToTwips(rect.y));
     }
-    for (long frame = 0; frame < options.frames; ++frame)
+    if (options.failAfter > 0 || options.hangAfter > 0)
+        movie.scriptLimits(65535, options.hangAfter > 0 ? 65535 : 60);
+    const long frames = std::max({options.frames, options.failAfter, options.hangAfter});
+    for (long frame = 1; frame <= frames; ++frame) {
+        if (frame == options.failAfter)
+            movie.doAction(swfgen::endlessRecursionActions());
+        if (frame == options.hangAfter)
+            movie.doAction(swfgen::endlessLoopActions());
         movie.showFrame();
+    }
     return movie;
 }
 

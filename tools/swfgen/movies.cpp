@@ -121,6 +121,22 @@ Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixel
     return movie;
 }
 
+Bytes endlessRecursionActions()
+{
+    ActionBuilder body;
+    body.push(0).push("recurse").callFunction().pop();
+    ActionBuilder code;
+    code.defineFunction("recurse", body).push(0).push("recurse").callFunction().pop();
+    return code.build();
+}
+
+Bytes endlessLoopActions()
+{
+    ActionBuilder code;
+    code.label("again").jump("again");
+    return code.build();
+}
+
 Movie flagMovie(const std::string &flag)
 {
     Movie movie(10, 10, 24);

@@ -69,6 +69,10 @@ Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixel
                      double heightPixels);
 // A tiny movie that sets _level0[flag] to "yes" when it plays.
 Movie flagMovie(const std::string &flag);
+// Defines a function that calls itself without end, and calls it.
+Bytes endlessRecursionActions();
+// A loop without end.
+Bytes endlessLoopActions();
 // The bytecode of the run-counting movie's first frame.
 Bytes saverActions(const SaverOptions &options = {});
 

@@ -431,6 +431,13 @@ void Movie::doAction(const Bytes &actions)
     addTag(kDoAction, actions);
 }
 
+void Movie::scriptLimits(uint16_t maxRecursionDepth, uint16_t timeoutSeconds)
+{
+    addTag(65,
+           {uint8_t(maxRecursionDepth), uint8_t(maxRecursionDepth >> 8), uint8_t(timeoutSeconds),
+            uint8_t(timeoutSeconds >> 8)});
+}
+
 void Movie::pad(size_t bytes)
 {
     Bytes payload;

@@ -99,6 +99,8 @@ public:
     void move(uint16_t depth, int32_t xTwips, int32_t yTwips);
     void remove(uint16_t depth);
     void doAction(const Bytes &actions);
+    // The ScriptLimits tag: how deep AVM1 calls may nest, how long a script may run.
+    void scriptLimits(uint16_t maxRecursionDepth, uint16_t timeoutSeconds);
     // Harmless filler: a DefineBinaryData tag of pseudo-random bytes, which
     // neither zlib nor LZMA can shrink, so the file really is that large.
     void pad(size_t bytes);

@@ -1,4 +1,5 @@
 .pragma library
+.import "jeu.js" as Jeu
 
 // Characters that would end or change a path inside a file: address.
 function escapePathForUrl(path) {
@@ -80,6 +81,32 @@ function escapeRawBytes(text) {
 function gamePageAddress(source, width, height) {
     var path = escapeRawBytes(String(source).replace(/%/g, "%25").replace(/#/g, "%23"));
     return gamePageLocation + "?jeu=" + path + "=" + width + "=" + height;
+}
+
+// A folder address as the settings store keeps it. SQLite reads text
+// through UTF-16, where a raw byte's unit (a lone surrogate) is no text and
+// comes back as another character, eating the next one: such a byte is
+// stored as its "%XX" instead. A "%" of the name itself is already "%25"
+// in a folder address, so every "%XX" from 80 up is a byte of the name.
+function storableAddress(address) {
+    return escapeRawBytes(String(address));
+}
+
+// The reverse, for what the store holds: byte escapes that are UTF-8 become
+// their characters, the others raw-byte units again. Rows written by earlier
+// builds hold no such escapes and read as they stand.
+function addressFromStore(text) {
+    return String(text).replace(/(%[89A-Fa-f][0-9A-Fa-f])+/g, Jeu.decodeMixedRun);
+}
+
+// A name as the drawer shows it: a byte that is not UTF-8 reads as its
+// Latin-1 character, which is what old archives' names mostly meant.
+function readableName(name) {
+    var text = String(name);
+    var out = "";
+    for (var i = 0; i < text.length; ++i)
+        out += Jeu.isRawByteUnitAt(text, i) ? String.fromCharCode(text.charCodeAt(i) - 0xdc00) : text.charAt(i);
+    return out;
 }
 
 // Whether the view shows the game page, whatever game it plays (a game's

@@ -49,11 +49,25 @@ function asksForFreshPage(message) {
     return String(message).indexOf(Frame.FRESH_PAGE_PREFIX) === 0;
 }
 
+// The reason a page's message gives after one of the prefixes, or "".
+function reasonAfter(prefix, message) {
+    var text = String(message);
+    return text.indexOf(prefix) === 0 ? text.substring(prefix.length) || "no reason given" : "";
+}
+
 // The reason a page's message gives, or "" for any other message: the page
 // says that the movie cannot play (gamepage.js, reportFailure) with
 // Frame.GAME_FAILURE_PREFIX followed by Ruffle's reason.
 function gameFailureReason(message) {
-    var text = String(message);
-    return text.indexOf(Frame.GAME_FAILURE_PREFIX) === 0
-        ? text.substring(Frame.GAME_FAILURE_PREFIX.length) || "no reason given" : "";
+    return reasonAfter(Frame.GAME_FAILURE_PREFIX, message);
 }
+
+// The same for a game that started and then failed (Frame.GAME_STOPPED_PREFIX).
+function gameStoppedReason(message) {
+    return reasonAfter(Frame.GAME_STOPPED_PREFIX, message);
+}
+
+// A page that does not answer for this long is stuck: Ruffle gives a
+// script 15 s before it stops it, and a page that answers at all does so
+// within a frame.
+var STUCK_PAGE_MS = 20000;
