@@ -5,6 +5,8 @@
 
 #include <QWebEngineUrlSchemeHandler>
 
+#include <functional>
+
 // Serves the player's own URL scheme (see gamefiles.h) to the game view:
 // the game page, Ruffle, and the files of the game being played, read-only.
 // Which game that is, only the window says (setGameFile); nothing the page
@@ -17,7 +19,8 @@ public:
     // Must run before the application object exists.
     static void registerScheme();
 
-    GameSchemeHandler(const QString &pageFolder, host::Renderer renderer,
+    // pageSettings: the game page's settings script for the game now played.
+    GameSchemeHandler(const QString &pageFolder, std::function<QByteArray()> pageSettings,
                       QObject *parent = nullptr);
 
     // Serves the scheme to the views of the default profile, the one the
@@ -42,5 +45,5 @@ private:
     QString m_gameFolder;
     QUrl m_gameUrl; // an internet game's address; its site is all it may read
     InternetFetch m_internet;
-    host::Renderer m_renderer;
+    std::function<QByteArray()> m_pageSettings;
 };

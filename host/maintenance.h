@@ -53,9 +53,18 @@ public slots:
     // The window names the game it is about to play: the only folder whose
     // files the game view may read (see GameSchemeHandler).
     void setGameFile(const QString &fichier);
+    // What the game page said of WebGL for the game now played (see
+    // RendererChoice): Ruffle reported that the game needs it, it failed
+    // under the game, or the game played on it.
+    void reportGameNeedsWebGl() { emit gameNeedsWebGl(); }
+    void reportWebGlFailed() { emit webGlFailed(); }
+    void reportWebGlPlayed() { emit webGlPlayed(); }
 
 signals:
     void gameFileChosen(const QString &fichier);
+    void gameNeedsWebGl();
+    void webGlFailed();
+    void webGlPlayed();
     // The internet game named last could not be read (why, in a few words).
     void internetGameFailed(const QString &problem);
 

@@ -670,12 +670,18 @@ void TestHost::rendererOption()
     QFETCH(QStringList, arguments);
     QFETCH(int, renderer);
     QFETCH(bool, warned);
+    const int webglRenderer = int(host::Renderer::WebGL);
     QString warning;
     QCOMPARE(int(host::rendererFromArguments(arguments, &warning)), renderer);
     QCOMPARE(!warning.isEmpty(), warned);
-    const bool ignoresBlocklist = host::chromiumFlags("", "/x", host::Renderer(renderer))
-                                      .contains("--ignore-gpu-blocklist");
-    QCOMPARE(ignoresBlocklist, renderer != int(host::Renderer::Canvas));
+    // WebGL, and the block list ignored, only when asked for or needed.
+    for (const bool needed : {false, true}) {
+        const host::Drawing drawing = host::drawingFor(host::Renderer(renderer), needed);
+        const bool ignoresBlocklist
+            = host::chromiumFlags("", "/x", drawing).contains("--ignore-gpu-blocklist");
+        QCOMPARE(ignoresBlocklist,
+                 renderer == webglRenderer || (needed && renderer == int(host::Renderer::Auto)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHost)

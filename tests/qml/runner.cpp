@@ -3,6 +3,7 @@
 #include "gameschemehandler.h"
 #include "hostsetup.h"
 #include "maintenance.h"
+#include "rendererchoice.h"
 #include "testhost.h"
 
 #include <QGuiApplication>
@@ -18,7 +19,7 @@ class Setup : public QObject
 public:
     Setup()
         : m_gameFiles(QStringLiteral(VORLUMEN_BUILD_DIR) + QLatin1String("/flash"),
-                      host::Renderer::Auto)
+                      []() { return RendererChoice::settingsScript("", false); })
     {
         connect(&m_maintenance, &Maintenance::gameFileChosen, &m_gameFiles,
                 &GameSchemeHandler::setGameFile);
@@ -52,7 +53,10 @@ private:
 
 int main(int argc, char **argv)
 {
-    host::prepareEnvironment(QStringLiteral(VORLUMEN_BUILD_DIR));
+    host::prepareEnvironment();
+    // Drawn through OpenGL, with WebGL offered, as the player does for a
+    // game that needs it.
+    host::prepareDrawing(QStringLiteral(VORLUMEN_BUILD_DIR), host::Drawing::WebGL);
     GameSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();
