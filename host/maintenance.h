@@ -45,6 +45,10 @@ public slots:
     // Writes a JPEG through a temporary file in the same folder, renamed into
     // place only once complete: a full disk leaves no partial picture.
     bool saveImage(const QImage &image, const QString &path);
+    // The same, for the part of an image grabbed from an item viewWidth
+    // wide (the part in the item's units; the image may have more pixels).
+    bool saveImagePart(const QImage &image, const QRectF &part, qreal viewWidth,
+                       const QString &path);
     // A settings database that SQLite cannot read (garbage, truncated, a
     // folder in its place) is moved aside, renamed with the date, so that a
     // fresh one can be made. Returns the new name of what was moved, or an
