@@ -272,7 +272,8 @@ ApplicationWindow {
         calculerLaPositionJeu()
         var part = cadrageCapture
         var viewWidth = webviewFlash.width
-        var started = webviewFlash.grabToImage(function (result) {
+        // No game shown yet: nothing to grab.
+        var started = part.width > 0 && part.height > 0 && webviewFlash.grabToImage(function (result) {
             var useDefaultFolder = folderPictures.length === 0
             var path = Screenshot.screenshotPath(folderPictures, imagePath[0], source)
             if (useDefaultFolder)
