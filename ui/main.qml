@@ -68,6 +68,10 @@ ApplicationWindow {
     property bool closingDown: false
     // Abnormal ends of the view's renderer since the last address was set.
     property int rendererCrashes: 0
+    // The software scene graph (the usual one, see RendererChoice) draws no
+    // shader effect: the style's shadows, which would take the backgrounds
+    // of the drawer, the dialogs and the drive box with them, are left out.
+    readonly property bool drawsInSoftware: contentItem.GraphicsInfo.api === GraphicsInfo.Software
     // The game's rectangle in the view: what a screenshot keeps.
     property rect cadrageCapture: Qt.rect(0, 0, 0, 0)
     readonly property bool onWindows: Qt.platform.os === "windows"
