@@ -8,7 +8,6 @@
 #include <QSaveFile>
 
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -23,11 +22,13 @@ const char restartVariableName[] = "VORLUMEN_WEBGL_GAME";
 // when a front-end walks through a whole collection.
 const int mostMarks = 4096;
 
+// A game without a mark has no line.
 QByteArray markName(RendererChoice::Mark mark)
 {
     return mark == RendererChoice::Mark::WebGL ? "webgl" : "failed";
 }
 
+// As the window tells them apart.
 bool isInternetAddress(const QString &game)
 {
     return game.contains(QLatin1String("http"));
