@@ -20,19 +20,6 @@ namespace {
 const QString settingsPath = QStringLiteral("/flash/player-settings.js");
 const QString gamePagePath = QStringLiteral("/flash/flash.html");
 
-QByteArray rendererName(host::Renderer renderer)
-{
-    switch (renderer) {
-    case host::Renderer::WebGL:
-        return "webgl";
-    case host::Renderer::Canvas:
-        return "canvas";
-    case host::Renderer::Auto:
-        break;
-    }
-    return "";
-}
-
 } // namespace
 
 void GameSchemeHandler::registerScheme()
@@ -46,11 +33,11 @@ void GameSchemeHandler::registerScheme()
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
-GameSchemeHandler::GameSchemeHandler(const QString &pageFolder, host::Renderer renderer,
-                                     QObject *parent)
+GameSchemeHandler::GameSchemeHandler(const QString &pageFolder,
+                                     std::function<QByteArray()> pageSettings, QObject *parent)
     : QWebEngineUrlSchemeHandler(parent)
     , m_pageFolder(pageFolder)
-    , m_renderer(renderer)
+    , m_pageSettings(std::move(pageSettings))
 {
     // The window says what failed, on stderr and on screen.
     connect(&m_internet, &InternetFetch::movieFailed, this, &GameSchemeHandler::internetGameFailed);
@@ -123,7 +110,7 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 void GameSchemeHandler::serveSettings(QWebEngineUrlRequestJob *job)
 {
     auto *buffer = new QBuffer(job);
-    buffer->setData("var playerRenderer = \"" + rendererName(m_renderer) + "\";\n");
+    buffer->setData(m_pageSettings ? m_pageSettings() : QByteArray());
     buffer->open(QIODevice::ReadOnly);
     job->reply("text/javascript", buffer);
 }

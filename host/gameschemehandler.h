@@ -7,6 +7,8 @@ class SaveRoute;
 
 #include <QWebEngineUrlSchemeHandler>
 
+#include <functional>
+
 // Serves the player's own URL scheme (see gamefiles.h) to the game view:
 // the game page, Ruffle, and the files of the game being played, read-only.
 // Which game that is, only the window says (setGameFile); nothing the page
@@ -19,7 +21,8 @@ public:
     // Must run before the application object exists.
     static void registerScheme();
 
-    GameSchemeHandler(const QString &pageFolder, host::Renderer renderer,
+    // pageSettings: the game page's settings script for the game now played.
+    GameSchemeHandler(const QString &pageFolder, std::function<QByteArray()> pageSettings,
                       QObject *parent = nullptr);
 
     // Serves the scheme to the views of the default profile, the one the
@@ -50,6 +53,6 @@ private:
     QUrl m_gameUrl; // an internet game's address; its site is all it may read
     QUrl m_trustedSite;
     InternetFetch m_internet;
-    host::Renderer m_renderer;
     SaveRoute *m_saveRoute = nullptr;
+    std::function<QByteArray()> m_pageSettings;
 };

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QQmlContext>
+#include <QQuickWindow>
 #include <QStandardPaths>
 #include <QtQml>
 
@@ -73,6 +74,14 @@ static QString unquotedValue(const QString &value)
     return value;
 }
 
+// The value of the last argument that starts with the option, or a null
+// text when none does.
+static QString lastOptionValue(const QStringList &arguments, const QString &option)
+{
+    const QStringList values = optionValues(arguments, option);
+    return values.isEmpty() ? QString() : values.constLast();
+}
+
 QStringList optionValues(const QStringList &arguments, const QString &option)
 {
     QStringList values;
@@ -104,18 +113,28 @@ Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
     return renderer;
 }
 
-QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationDir,
-                         Renderer renderer)
+QString sourceFromArguments(const QStringList &arguments)
+{
+    QString source = lastOptionValue(arguments, QStringLiteral("-source:"));
+    return source.replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+Drawing drawingFor(Renderer renderer, bool gameNeedsWebGl)
+{
+    if (renderer == Renderer::WebGL || (renderer == Renderer::Auto && gameNeedsWebGl))
+        return Drawing::WebGL;
+    return Drawing::Software;
+}
+
+QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationDir, Drawing drawing)
 {
     QByteArray flags = existing.trimmed();
     const QString plugin = QDir(applicationDir).filePath(flashPluginName());
     QByteArray ours = "--enable-pepper-testing --ppapi-flash-path=" + plugin.toLocal8Bit()
         + " --autoplay-policy=no-user-gesture-required";
     // The block list refuses WebGL under software GL (Xvfb, many cabinets),
-    // yet games that draw into bitmaps or use Stage3D need it. The engine
-    // offers it; the page starts Ruffle on canvas unless the game needs
-    // WebGL. Only a forced canvas keeps the block list.
-    if (renderer != Renderer::Canvas)
+    // yet games that draw into bitmaps or use Stage3D need it.
+    if (drawing == Drawing::WebGL)
         ours += " --ignore-gpu-blocklist";
     // V8 takes the last --js-flags only: a user's own choice stands alone.
     if (!flags.contains("--js-flags"))
@@ -136,13 +155,22 @@ QString executableDir(const char *argv0)
     return QFileInfo(QString::fromLocal8Bit(argv0)).absolutePath();
 }
 
-void prepareEnvironment(const QString &applicationDir, Renderer renderer)
+void prepareEnvironment()
 {
     qputenv("QML_DISABLE_DISK_CACHE", "true");
     // The window reads the size-probe file with XMLHttpRequest.
     qputenv("QML_XHR_ALLOW_FILE_READ", "1");
+}
+
+void prepareDrawing(const QString &applicationDir, Drawing drawing)
+{
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), applicationDir, renderer));
+            chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), applicationDir, drawing));
+    // The web engine follows the scene graph: with the software one it
+    // composites in software too. A backend the user set stands.
+    if (drawing == Drawing::Software && qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")
+        && qEnvironmentVariableIsEmpty("QMLSCENE_DEVICE"))
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
 }
 
 void setApplicationInfo()

@@ -12,6 +12,16 @@ namespace host {
 // the choice to the web engine (WebGL when its GPU block list allows it).
 enum class Renderer { Auto, WebGL, Canvas };
 
+// How the window and the web engine draw. Software: Qt Quick's software
+// scene graph and the engine's software compositor, with no WebGL; the
+// cheapest where OpenGL is itself software. WebGL: both through OpenGL,
+// with WebGL offered whatever the engine's GPU block list says.
+enum class Drawing { Software, WebGL };
+
+// The drawing for an option: WebGL when asked for, or with no option for a
+// game known to need it.
+Drawing drawingFor(Renderer renderer, bool gameNeedsWebGl);
+
 // The values of one option in the arguments (as typed; the program name
 // excluded), in the order given. Matched like the window's options: at the
 // start of an argument (after blanks, an opening quote or a second dash), in
@@ -22,6 +32,10 @@ QStringList optionValues(const QStringList &arguments, const QString &option);
 // value is ignored and described in *warning.
 Renderer rendererFromArguments(const QStringList &arguments, QString *warning = nullptr);
 
+// The game named by the arguments' last "-source:" (backslashes made "/",
+// as the window reads it), or an empty text.
+QString sourceFromArguments(const QStringList &arguments);
+
 // The arguments after the program name, as typed (no case change); a list
 // holding one empty string when there is none.
 QStringList commandLineFrom(const QStringList &applicationArguments);
@@ -29,15 +43,19 @@ QStringList commandLineFrom(const QStringList &applicationArguments);
 // The flags the web engine needs, appended to whatever the caller already
 // set in QTWEBENGINE_CHROMIUM_FLAGS.
 QByteArray chromiumFlags(const QByteArray &existing, const QString &applicationDir,
-                         Renderer renderer = Renderer::Auto);
+                         Drawing drawing = Drawing::Software);
 
 // The folder of the running executable, known before the application object
 // exists (the web engine must be configured before it is created).
 QString executableDir(const char *argv0);
 
-// Environment for the UI engine and the web engine; must run before the
-// application object is created.
-void prepareEnvironment(const QString &applicationDir, Renderer renderer = Renderer::Auto);
+// Environment for the UI engine; must run before the application object is
+// created.
+void prepareEnvironment();
+
+// The web engine's flags and the scene graph for the drawing; must run
+// before the web engine and the first window start.
+void prepareDrawing(const QString &applicationDir, Drawing drawing);
 
 void registerNativeTypes();
 

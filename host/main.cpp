@@ -6,6 +6,7 @@
 #include "maintenance.h"
 #include "networkguard.h"
 #include "rawnames.h"
+#include "rendererchoice.h"
 #include "saveroute.h"
 #include "savestore.h"
 
@@ -14,18 +15,24 @@
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickWindow>
+#include <QStandardPaths>
 #include <QtWebEngine>
 
 #include <cstdio>
 #include <memory>
 
-// The renderer must be known before the web engine starts, long before the
-// window reads its options.
-static host::Renderer rendererAskedFor(int argc, char *argv[])
+static QStringList argumentsOf(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// The renderer must be known before the web engine starts, long before the
+// window reads its options.
+static host::Renderer rendererAskedFor(const QStringList &arguments)
+{
     QString warning;
     const host::Renderer renderer = host::rendererFromArguments(arguments, &warning);
     if (!warning.isEmpty())
@@ -46,17 +53,15 @@ __attribute__((section(".preinit_array"),
     = catchStopSignalsFirst;
 #endif
 
-int main(int argc, char *argv[])
+// The player's whole life, from the application object to its end; a game
+// that needs WebGL may ask for a restart on the way.
+static int play(int argc, char *argv[], RendererChoice::Restart *restart)
 {
-    GracefulStop::installHandlers();
-#ifdef Q_OS_LINUX
-    rawnames::installAsLocaleCodec();
-#endif
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_DisableWindowContextHelpButton, true);
     const QString applicationDir = host::executableDir(argv[0]);
-    const host::Renderer renderer = rendererAskedFor(argc, argv);
-    host::prepareEnvironment(applicationDir, renderer);
+    const QStringList arguments = argumentsOf(argc, argv);
+    host::prepareEnvironment();
     GameSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();
@@ -66,18 +71,22 @@ int main(int argc, char *argv[])
     host::setApplicationInfo();
     host::registerNativeTypes();
 
+    // Before the web engine starts: its flags and the scene graph follow.
+    RendererChoice rendererChoice(
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+            + QLatin1String("/webgl-games"),
+        rendererAskedFor(arguments), arguments);
+    host::prepareDrawing(applicationDir, rendererChoice.drawing());
     // Made before the scheme's handler, so that it never outlives them.
     SaveStore saves;
     SaveRoute saveRoute(&saves);
-    GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"), renderer);
+    GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"),
+                                [&rendererChoice]() { return rendererChoice.pageSettings(); });
     gameFiles.setSaveRoute(&saveRoute);
     gameFiles.installOnDefaultProfile();
     // A front-end's own -source: may name a game server on the cabinet's
     // network; nothing else the engine loads may reach it.
-    const QStringList sources
-        = host::optionValues(QCoreApplication::arguments().mid(1), QStringLiteral("-source:"));
-    const QUrl trustedSite
-        = sources.isEmpty() ? QUrl() : localnetwork::trustedSiteOf(sources.constLast());
+    const QUrl trustedSite = localnetwork::trustedSiteOf(host::sourceFromArguments(arguments));
     gameFiles.setTrustedSite(trustedSite);
     NetworkGuard networkGuard(trustedSite);
     networkGuard.installOnDefaultProfile();
@@ -90,6 +99,14 @@ int main(int argc, char *argv[])
                      &SaveRoute::setGameFile);
     QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &gameFiles,
                      &GameSchemeHandler::setGameFile);
+    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &rendererChoice,
+                     &RendererChoice::setGame);
+    QObject::connect(maintenance.get(), &Maintenance::gameNeedsWebGl, &rendererChoice,
+                     &RendererChoice::gameNeedsWebGl);
+    QObject::connect(maintenance.get(), &Maintenance::webGlFailed, &rendererChoice,
+                     &RendererChoice::webGlFailed);
+    QObject::connect(maintenance.get(), &Maintenance::webGlPlayed, &rendererChoice,
+                     &RendererChoice::webGlPlayed);
     QObject::connect(&gameFiles, &GameSchemeHandler::internetGameFailed, maintenance.get(),
                      &Maintenance::internetGameFailed);
     auto engine = std::make_unique<QQmlApplicationEngine>();
@@ -103,14 +120,16 @@ int main(int argc, char *argv[])
     // Before the window loads: a stop during start-up (a long size probe, the
     // file-not-found dialog) still ends the player the orderly way.
     GracefulStop gracefulStop;
-    QObject::connect(&gracefulStop, &GracefulStop::stopRequested, [&engine]() {
+    const auto closeWindows = [&engine]() {
         // Closing the window runs its closing handler, which saves and quits.
         const auto roots = engine->rootObjects();
         for (QObject *root : roots) {
             if (auto *window = qobject_cast<QQuickWindow *>(root))
                 window->close();
         }
-    });
+    };
+    QObject::connect(&gracefulStop, &GracefulStop::stopRequested, closeWindows);
+    QObject::connect(&rendererChoice, &RendererChoice::restartRequested, closeWindows);
     QObject::connect(&application, &QCoreApplication::aboutToQuit,
                      []() { GracefulStop::armQuitDeadline(); });
 
@@ -125,5 +144,22 @@ int main(int argc, char *argv[])
     const int result = application.exec();
     engine.reset();
     maintenance.reset();
+    if (rendererChoice.restartPending())
+        *restart = rendererChoice.restartRequest();
+    return result;
+}
+
+int main(int argc, char *argv[])
+{
+    GracefulStop::installHandlers();
+#ifdef Q_OS_LINUX
+    rawnames::installAsLocaleCodec();
+#endif
+    RendererChoice::Restart restart;
+    const int result = play(argc, argv, &restart);
+    // Once the web engine and its processes are gone; a stop that came
+    // meanwhile wins.
+    if (!restart.program.isEmpty() && !GracefulStop::isRequested())
+        RendererChoice::startAgain(restart, argv);
     return result;
 }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRectF>
 #include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -129,6 +130,17 @@ bool Maintenance::saveImage(const QImage &image, const QString &path)
         return false;
     }
     return file.commit();
+}
+
+bool Maintenance::saveImagePart(const QImage &image, const QRectF &part, qreal viewWidth,
+                                const QString &path)
+{
+    if (image.isNull() || viewWidth <= 0 || !part.isValid())
+        return false;
+    const qreal scale = image.width() / viewWidth;
+    const QRect pixels = QRectF(part.topLeft() * scale, part.size() * scale).toRect();
+    const QRect kept = pixels.intersected(image.rect());
+    return !kept.isEmpty() && saveImage(image.copy(kept), path);
 }
 
 // What SQLite says of the file: empty when it reads fine.

@@ -45,6 +45,10 @@ public slots:
     // Writes a JPEG through a temporary file in the same folder, renamed into
     // place only once complete: a full disk leaves no partial picture.
     bool saveImage(const QImage &image, const QString &path);
+    // The same, for the part of an image grabbed from an item viewWidth
+    // wide (the part in the item's units; the image may have more pixels).
+    bool saveImagePart(const QImage &image, const QRectF &part, qreal viewWidth,
+                       const QString &path);
     // A settings database that SQLite cannot read (garbage, truncated, a
     // folder in its place) is moved aside, renamed with the date, so that a
     // fresh one can be made. Returns the new name of what was moved, or an
@@ -53,9 +57,18 @@ public slots:
     // The window names the game it is about to play: the only folder whose
     // files the game view may read (see GameSchemeHandler).
     void setGameFile(const QString &fichier);
+    // What the game page said of WebGL for the game now played (see
+    // RendererChoice): Ruffle reported that the game needs it, it failed
+    // under the game, or the game played on it.
+    void reportGameNeedsWebGl() { emit gameNeedsWebGl(); }
+    void reportWebGlFailed() { emit webGlFailed(); }
+    void reportWebGlPlayed() { emit webGlPlayed(); }
 
 signals:
     void gameFileChosen(const QString &fichier);
+    void gameNeedsWebGl();
+    void webGlFailed();
+    void webGlPlayed();
     // The internet game named last could not be read (why, in a few words).
     void internetGameFailed(const QString &problem);
 

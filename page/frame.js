@@ -26,3 +26,8 @@ var GAME_STOPPED_PREFIX = "Vorlumen: the game stopped: ";
 // Followed by why, when the page wants to be loaded afresh (its WebGL
 // failed): the window reloads it, as no game page may move a frame itself.
 var FRESH_PAGE_PREFIX = "Vorlumen: WebGL failed";
+// Ruffle said that the movie needs WebGL (the player remembers it for the
+// game, and starts again with WebGL where it drew without).
+var WEBGL_NEEDED_PREFIX = "Vorlumen: the game needs WebGL";
+// The game drew its first frame on WebGL.
+var WEBGL_PLAYED_PREFIX = "Vorlumen: the game plays on WebGL";

@@ -101,8 +101,11 @@
         return new URL("ruffle/", window.location.href).href;
     }
 
-    // The host's "-renderer:" option: "webgl", "canvas" or "" (the default).
+    // The player's choice for this game: "webgl", "canvas" or "" (the
+    // default); and whether WebGL is at hand (the player draws without it
+    // unless a game needs it). A plain browser has both.
     var rendererOption = typeof playerRenderer === "string" ? playerRenderer : "";
+    var webGlAtHand = typeof playerHasWebGl === "boolean" ? playerHasWebGl : true;
 
     // window.localStorage or window.sessionStorage; null where the page may
     // not use it.
@@ -114,15 +117,14 @@
         }
     }
 
-    // With no option, the canvas renderer unless this game was found to
-    // need WebGL before (renderer.js).
+    // With no option, the canvas renderer unless the player knows that this
+    // game needs WebGL (renderer.js).
     function startingRenderer() {
         if (takeCanvasAfterFailure(storageOrNull("sessionStorage"), gameUrl)) {
             fellBackToCanvas = true;
             return RUFFLE_CANVAS;
         }
-        var remembered = rememberedRenderer(storageOrNull("localStorage"), gameUrl);
-        return ruffleRendererFor(rendererOption, remembered);
+        return ruffleRendererFor(rendererOption);
     }
 
     function configureRuffle() {
@@ -266,6 +268,7 @@
     var panicReason = "";
     var gaveUpOn = null;
     var fellBackToCanvas = false;
+    var askedForWebGl = false;
 
     // Ruffle gave up (a panic, its panel, a load that failed, or, `broken`,
     // an error nothing caught or its core left locked). On WebGL, which a
@@ -312,6 +315,8 @@
             // Not from inside Ruffle's own event: the style change makes
             // it lay out again, which it cannot do while it is busy.
             window.setTimeout(showRuffleCanvas, 0);
+            if (element === player && renderer === RUFFLE_WEBGL)
+                console.log(WEBGL_PLAYED_PREFIX);
             hideLoadingIndicatorAfterNextFrame();
             element.focus();
         });
@@ -333,11 +338,15 @@
         element.focus();
     }
 
-    // The movie calls for what the canvas renderer lacks: it starts again
-    // on WebGL, once, and the game keeps that choice.
+    // The movie calls for what the canvas renderer lacks: where WebGL is at
+    // hand, it starts again on it, once; the player keeps that choice for
+    // the game (and, where it has no WebGL, starts again with it).
     function moveToWebGl() {
-        rememberRenderer(storageOrNull("localStorage"), gameUrl, "webgl");
-        console.log("Vorlumen: the game needs WebGL; starting it again with " + RUFFLE_WEBGL);
+        if (!webGlAtHand) {
+            console.log(WEBGL_NEEDED_PREFIX + "; asking the player for it");
+            return;
+        }
+        console.log(WEBGL_NEEDED_PREFIX + "; starting it again with " + RUFFLE_WEBGL);
         start(RUFFLE_WEBGL);
     }
 
@@ -360,8 +369,8 @@
         } else if (isRuffleErrorText(text)) {
             lastRuffleError = text.replace(/^ERROR /, "");
         }
-        if (!fellBackToCanvas && mayMoveToWebGl(rendererOption, renderer, text)) {
-            renderer = RUFFLE_WEBGL;
+        if (!fellBackToCanvas && !askedForWebGl && mayMoveToWebGl(rendererOption, renderer, text)) {
+            askedForWebGl = true;
             // Not from inside Ruffle, which is still running the movie.
             window.setTimeout(moveToWebGl, 0);
         }

@@ -5,8 +5,10 @@
 // (Mesa's llvmpipe under Xvfb, many cabinets), but it cannot draw into a
 // bitmap (BitmapData.draw, which many game frameworks render through),
 // Stage3D or Pixel Bender shaders. Its wgpu renderer on WebGL can. With no
-// option, a game starts on canvas and moves to WebGL the moment Ruffle says
-// that the movie needs it; the choice is kept for that game.
+// option, a game starts on canvas; the moment Ruffle says that the movie
+// needs WebGL, the page says so (the player remembers it for that game and,
+// where it drew without WebGL, starts again with it) and, where WebGL is at
+// hand, moves the game to it.
 //
 // Plain functions on purpose: the page loads this file as a classic script
 // and the tests evaluate it alone.
@@ -15,32 +17,36 @@
 var RUFFLE_CANVAS = "canvas";
 var RUFFLE_WEBGL = "wgpu-webgl";
 
-// What Ruffle logs when the renderer in use lacks a feature the movie calls
-// for: "Render backend does not support BitmapData.draw", and, for Stage3D
-// and shaders, "Not yet implemented: createContext3D" and the like.
-var MISSING_RENDERER_FEATURE = /Render backend does not support|\b(createContext3D|run_pixelbender_shader|compile_pixelbender_shader)\b/;
+// What Ruffle logs, as an error of its own, when the renderer in use lacks
+// a feature the movie calls for: the feature's Rust error ("Render backend
+// does not support BitmapData.draw"; for Stage3D and shaders, the backend's
+// "not yet implemented"), alone or behind the fixed words of the AVM2 step
+// that met it. The whole line must be that: a movie's trace, or an error
+// the movie throws (whose text Ruffle shows as "Error: ..." with its stack,
+// or inside "AvmError(...)"), cannot take that shape, and an event name is
+// a plain word.
+var MISSING_RENDERER_FEATURE = new RegExp(
+    "^(?:ERROR|WARN) (?:(?:Error running AVM2 (?:construction for movie clip|frame script)"
+    + "|Error dispatching event \"\\w+\"): )?"
+    + "(?:RustError\\((?:\"Render backend does not support [\\w.]+\""
+    + "|Unimplemented\\(\"(?:createContext3D|run_pixelbender_shader|compile_pixelbender_shader)\"\\))\\)"
+    + "|Not yet implemented: (?:createContext3D|run_pixelbender_shader|compile_pixelbender_shader))$");
 
 // A Rust panic inside Ruffle, whose panel follows.
 var RUFFLE_PANIC = /panicked at/;
 
-var REMEMBERED_RENDERER_PREFIX = "vorlumen.renderer:";
-
-// option: the host's "-renderer:" value ("webgl", "canvas", or anything
-// else for the default); remembered: what an earlier run of the game found
-// it needs ("webgl" or nothing).
-function ruffleRendererFor(option, remembered) {
-    if (option === "webgl")
-        return RUFFLE_WEBGL;
-    if (option === "canvas")
-        return RUFFLE_CANVAS;
-    return remembered === "webgl" ? RUFFLE_WEBGL : RUFFLE_CANVAS;
+// option: the host's choice for this game: "webgl" (asked for, or the
+// game is known to need it), "canvas" (asked for), or anything else for
+// the default.
+function ruffleRendererFor(option) {
+    return option === "webgl" ? RUFFLE_WEBGL : RUFFLE_CANVAS;
 }
 
 // Only the default may change its mind; a forced renderer stays forced.
-// Only Ruffle's own errors and warnings count, not what a movie traces.
+// Only Ruffle's own reports count (MISSING_RENDERER_FEATURE).
 function mayMoveToWebGl(option, current, logText) {
     return option !== "webgl" && option !== "canvas" && current === RUFFLE_CANVAS
-        && /^(ERROR|WARN) /.test(String(logText)) && MISSING_RENDERER_FEATURE.test(String(logText));
+        && MISSING_RENDERER_FEATURE.test(String(logText));
 }
 
 // Ruffle styles its log lines for a browser console:
@@ -75,28 +81,6 @@ function isRuffleScriptsEndedText(text) {
 // panics (warnings and the movie's own traces are not reasons).
 function isRuffleErrorText(text) {
     return /^ERROR /.test(text) || RUFFLE_PANIC.test(text);
-}
-
-function rememberedRendererKey(gameUrl) {
-    return REMEMBERED_RENDERER_PREFIX + String(gameUrl);
-}
-
-// storage: the page's localStorage, or null where it cannot be used.
-function rememberedRenderer(storage, gameUrl) {
-    try {
-        return storage ? storage.getItem(rememberedRendererKey(gameUrl)) || "" : "";
-    } catch (e) {
-        return "";
-    }
-}
-
-function rememberRenderer(storage, gameUrl, name) {
-    try {
-        if (storage)
-            storage.setItem(rememberedRendererKey(gameUrl), name);
-    } catch (e) {
-        // A full or refused store only costs the next start a detour.
-    }
 }
 
 // The message of a Rust panic ("panicked at src/x.rs:1:2:\nwgpu error: Out

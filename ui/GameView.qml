@@ -100,6 +100,16 @@ WebEngineView {
 
     onContextMenuRequested: request.accepted = true
 
+    // The player remembers, per game, whether it needs WebGL.
+    function reportWebGlNews(news) {
+        if (news === "needed")
+            maintenance.reportGameNeedsWebGl()
+        else if (news === "failed")
+            maintenance.reportWebGlFailed()
+        else if (news === "played")
+            maintenance.reportWebGlPlayed()
+    }
+
     // Only the page's size report is answered, and the read can never
     // raise an error, which would be one more console message.
     onJavaScriptConsoleMessage: {
@@ -107,6 +117,8 @@ WebEngineView {
             window.gameCouldNotStart(Layout.gameFailureReason(message))
         if (window.isSWF && Layout.gameStoppedReason(message) !== "")
             window.gameStopped(Layout.gameStoppedReason(message))
+        if (window.isSWF)
+            reportWebGlNews(Layout.webGlNews(message))
         if (window.isSWF && Layout.asksForFreshPage(message))
             view.reload()
         if (!window.isSWF || !Layout.isSizeReport(message))

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import Qt.labs.folderlistmodel 2.15
 import "lib/addresses.js" as Addresses
@@ -13,6 +14,15 @@ Drawer {
     width: Theme.DRAWER_WIDTH_SHARE * window.width
     height: window.height
     dragMargin: 0
+    // The style's shadow is a shader effect, which the software scene graph
+    // cannot draw (see the window's drawsInSoftware).
+    Material.elevation: window.drawsInSoftware ? 0 : 16
+    Binding {
+        target: background
+        property: "layer.enabled"
+        value: false
+        when: window.drawsInSoftware
+    }
 
     readonly property color folderColor: Theme.DRAWER_BAR
     readonly property color fileColor: Theme.DRAWER_FILE
@@ -175,6 +185,12 @@ Drawer {
                     currentIndex: window.lettreLecteurNbr
                     // Fires also for the drive already shown: its root is listed again.
                     onActivated: openLocalPath(window.drives[currentIndex])
+                    Binding {
+                        target: listeDesLecteurs.background
+                        property: "layer.enabled"
+                        value: false
+                        when: window.drawsInSoftware
+                    }
                 }
             }
         }

@@ -73,6 +73,12 @@ ApplicationWindow {
     readonly property int savesWriteWaitMs: 5000
     // Abnormal ends of the view's renderer since the last address was set.
     property int rendererCrashes: 0
+    // The software scene graph (the usual one, see RendererChoice) draws no
+    // shader effect: the style's shadows, which would take the backgrounds
+    // of the drawer, the dialogs and the drive box with them, are left out.
+    readonly property bool drawsInSoftware: contentItem.GraphicsInfo.api === GraphicsInfo.Software
+    // The game's rectangle in the view: what a screenshot keeps.
+    property rect cadrageCapture: Qt.rect(0, 0, 0, 0)
     readonly property bool onWindows: Qt.platform.os === "windows"
     readonly property string executableSuffix: onWindows ? ".exe" : ""
 
@@ -283,19 +289,24 @@ ApplicationWindow {
 
     function calculerLaPositionJeu() {
         var game = webviewFlash.gameRectangle()
-        cadrageCapture.sourceRect = Qt.rect(game.x, game.y, game.width, game.height)
+        cadrageCapture = Qt.rect(game.x, game.y, game.width, game.height)
     }
 
+    // The view is grabbed once and the game's rectangle cut out of it: a
+    // live copy of the view would cost a texture every frame, and the
+    // software scene graph grabs no hidden item.
     function capture() {
         calculerLaPositionJeu()
-        cadrageCapture.scheduleUpdate()
-        var started = cadrageCapture.grabToImage(function (result) {
+        var part = cadrageCapture
+        var viewWidth = webviewFlash.width
+        // No game shown yet: nothing to grab.
+        var started = part.width > 0 && part.height > 0 && webviewFlash.grabToImage(function (result) {
             var useDefaultFolder = folderPictures.length === 0
             var path = Screenshot.screenshotPath(folderPictures, imagePath[0], source)
             if (useDefaultFolder)
                 maintenance.createFolder(imagePath[0])
             // Written whole or not at all: a full disk leaves no partial file.
-            sauvegardeCapture = maintenance.saveImage(result.image, path) === true
+            sauvegardeCapture = maintenance.saveImagePart(result.image, part, viewWidth, path) === true
             if (!sauvegardeCapture)
                 maintenance.reportProblem("the screenshot could not be written to " + path)
         })
@@ -421,18 +432,6 @@ ApplicationWindow {
         smooth: true
         antialiasing: true
         z: webviewFlash.z
-    }
-
-    // Rendered only when a screenshot is taken (capture asks for one
-    // update): a live copy of the view would cost a texture every frame.
-    ShaderEffectSource {
-        id: cadrageCapture
-        objectName: "cadrageCapture"
-        sourceItem: webviewFlash
-        width: widthJeu
-        height: heightJeu
-        visible: false
-        live: false
     }
 
     GameView {

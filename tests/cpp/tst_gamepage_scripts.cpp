@@ -334,6 +334,39 @@ void GamePageScriptsTest::readsRufflesLog_data()
         << ""
         << "canvas"
         << "INFO Render backend does not support BitmapData.draw" << false << "";
+    // What a movie can make Ruffle print: an error it throws, a text in an
+    // error's place, an event name of its own.
+    QTest::newRow("an error the movie throws")
+        << QStringList {"%cERROR%c core/src/avm2.rs:703%c Error dispatching event \"enterFrame\": "
+                        "Error: Render backend does not support BitmapData.draw\n\tat Game/tick()",
+                        "a", "b", "c"}
+        << ""
+        << "canvas"
+        << "ERROR Error dispatching event \"enterFrame\": Error: Render backend does not support "
+           "BitmapData.draw\n\tat Game/tick()"
+        << false << "";
+    QTest::newRow("a text thrown in a Rust error's place")
+        << QStringList {"%cERROR%c core/src/avm2.rs:703%c Error running AVM2 construction for "
+                        "movie "
+                        "clip: AvmError(String(\"RustError(\\\"Render backend does not support "
+                        "BitmapData.draw\\\")\"))",
+                        "a", "b", "c"}
+        << ""
+        << "canvas"
+        << "ERROR Error running AVM2 construction for movie clip: "
+           "AvmError(String(\"RustError(\\\"Render "
+           "backend does not support BitmapData.draw\\\")\"))"
+        << false << "";
+    QTest::newRow("an event named by the movie")
+        << QStringList {"%cERROR%c core/src/avm2.rs:703%c Error dispatching event \"x: "
+                        "RustError(\"Render backend does not support BitmapData.draw\")\": "
+                        "RustError(\"Render backend does not support BitmapData.draw\")",
+                        "a", "b", "c"}
+        << ""
+        << "canvas"
+        << "ERROR Error dispatching event \"x: RustError(\"Render backend does not support "
+           "BitmapData.draw\")\": RustError(\"Render backend does not support BitmapData.draw\")"
+        << false << "";
     QTest::newRow("panic")
         << QStringList {"panicked at /r/wgpu_core.rs:1619:18:\nwgpu error: Out of "
                         "Memory\n\n\nStack:\n\nError"}

@@ -8,6 +8,7 @@
 #include "process.h"
 #include "rawnames.h"
 #include "savetree.h"
+#include "rendererchoice.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,6 +69,7 @@ private slots:
     void rendererOption();
     void saveKeysStayInTheGamesPlace_data();
     void saveKeysStayInTheGamesPlace();
+    void webGlMarksFollowThePage();
 
 private:
     static QString printfProgram() { return QStandardPaths::findExecutable("printf"); }
@@ -860,12 +862,66 @@ void TestHost::rendererOption()
     QFETCH(QStringList, arguments);
     QFETCH(int, renderer);
     QFETCH(bool, warned);
+    const int webglRenderer = int(host::Renderer::WebGL);
     QString warning;
     QCOMPARE(int(host::rendererFromArguments(arguments, &warning)), renderer);
     QCOMPARE(!warning.isEmpty(), warned);
-    const bool ignoresBlocklist = host::chromiumFlags("", "/x", host::Renderer(renderer))
-                                      .contains("--ignore-gpu-blocklist");
-    QCOMPARE(ignoresBlocklist, renderer != int(host::Renderer::Canvas));
+    // WebGL, and the block list ignored, only when asked for or needed.
+    for (const bool needed : {false, true}) {
+        const host::Drawing drawing = host::drawingFor(host::Renderer(renderer), needed);
+        const bool ignoresBlocklist
+            = host::chromiumFlags("", "/x", drawing).contains("--ignore-gpu-blocklist");
+        QCOMPARE(ignoresBlocklist,
+                 renderer == webglRenderer || (needed && renderer == int(host::Renderer::Auto)));
+    }
+}
+
+// The life of a game's mark, as the page's reports move it, each step seen
+// by a new run of the player (a new object on the same file).
+void TestHost::webGlMarksFollowThePage()
+{
+    QTemporaryDir dir;
+    const QString marks = dir.filePath(QStringLiteral("data/webgl-games"));
+    // Any name fits on its line.
+    const QString game = dir.filePath(QStringLiteral("Moon 100% \nLander.swf"));
+    const QStringList arguments {"-source:" + game};
+    const auto run = [&]() {
+        return std::make_unique<RendererChoice>(marks, host::Renderer::Auto, arguments);
+    };
+
+    auto first = run();
+    QSignalSpy restart(first.get(), &RendererChoice::restartRequested);
+    QCOMPARE(first->drawing(), host::Drawing::Software);
+    QVERIFY(first->pageSettings().contains("playerHasWebGl = false"));
+    first->gameNeedsWebGl();
+    QCOMPARE(restart.count(), 1);
+    QCOMPARE(first->restartRequest().game, QFile::encodeName(game));
+
+    // Started again: WebGL for this game, and no second restart.
+    auto second = run();
+    QSignalSpy again(second.get(), &RendererChoice::restartRequested);
+    QCOMPARE(second->drawing(), host::Drawing::WebGL);
+    QVERIFY(second->pageSettings().startsWith("var playerRenderer = \"webgl\""));
+    second->gameNeedsWebGl();
+    QCOMPARE(again.count(), 0);
+    // WebGL fails under it: the mark is forgotten, the game stays on canvas.
+    second->webGlFailed();
+    second->webGlPlayed(); // the canvas start that follows is no good run
+    auto third = run();
+    QSignalSpy none(third.get(), &RendererChoice::restartRequested);
+    QCOMPARE(third->drawing(), host::Drawing::Software);
+    third->gameNeedsWebGl();
+    QCOMPARE(none.count(), 0);
+    // A later run on WebGL that plays clears it.
+    RendererChoice forced(marks, host::Renderer::WebGL, arguments);
+    forced.webGlPlayed();
+    QCOMPARE(forced.markOf(game), RendererChoice::Mark::None);
+    // A restart whose mark could not be kept still gets its WebGL.
+    QVERIFY(QFile::remove(marks));
+    QVERIFY(QDir().mkpath(marks));
+    qputenv(RendererChoice::restartVariable(), first->restartRequest().key);
+    QCOMPARE(run()->drawing(), host::Drawing::WebGL);
+    QCOMPARE(run()->drawing(), host::Drawing::Software);
 }
 
 void TestHost::saveKeysStayInTheGamesPlace_data()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gameschemehandler.h"
+#include "rendererchoice.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -76,9 +77,11 @@ struct GameSize
 class GamePageHarness
 {
 public:
-    explicit GamePageHarness(const QSize &viewSize = QSize(800, 600),
-                             host::Renderer renderer = host::Renderer::Auto)
-        : gameFiles(buildDir() + QLatin1String("/flash"), renderer)
+    // The page chooses Ruffle's renderer, and may move a game to WebGL
+    // itself, as in a player that draws through OpenGL.
+    explicit GamePageHarness(const QSize &viewSize = QSize(800, 600))
+        : gameFiles(buildDir() + QLatin1String("/flash"),
+                    []() { return RendererChoice::settingsScript("", true); })
     {
         gameFiles.installOnDefaultProfile();
         view.setResizeMode(QQuickView::SizeRootObjectToView);

@@ -4,6 +4,7 @@
 #include "hostsetup.h"
 #include "maintenance.h"
 #include "rawnames.h"
+#include "rendererchoice.h"
 #include "testhost.h"
 
 #include <QGuiApplication>
@@ -19,7 +20,7 @@ class Setup : public QObject
 public:
     Setup()
         : m_gameFiles(QStringLiteral(VORLUMEN_BUILD_DIR) + QLatin1String("/flash"),
-                      host::Renderer::Auto)
+                      []() { return RendererChoice::settingsScript("", false); })
     {
         connect(&m_maintenance, &Maintenance::gameFileChosen, &m_gameFiles,
                 &GameSchemeHandler::setGameFile);
@@ -57,7 +58,10 @@ int main(int argc, char **argv)
     // As the player reads file names: every byte of a name kept.
     rawnames::installAsLocaleCodec();
 #endif
-    host::prepareEnvironment(QStringLiteral(VORLUMEN_BUILD_DIR));
+    host::prepareEnvironment();
+    // Drawn through OpenGL, with WebGL offered, as the player does for a
+    // game that needs it.
+    host::prepareDrawing(QStringLiteral(VORLUMEN_BUILD_DIR), host::Drawing::WebGL);
     GameSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QtWebEngine::initialize();

@@ -429,7 +429,7 @@ TestCase {
         compare(bezel.height, 480 + down)
         win.height = win.height + 100
         win.calculerLaPositionJeu()
-        var rect = child("cadrageCapture").sourceRect
+        var rect = win.cadrageCapture
         compare(rect.width, 640)
         compare(rect.x, left)
         compare(rect.y, top)

@@ -44,6 +44,18 @@ function bezelRectangle(game) {
     };
 }
 
+// What a page's message says of WebGL for the game: "needed" (Ruffle said
+// the movie needs it), "failed" (it failed under the game; the page asks to
+// be loaded afresh), "played" (the game drew on it), or "".
+function webGlNews(message) {
+    var text = String(message);
+    if (text.indexOf(Frame.WEBGL_NEEDED_PREFIX) === 0)
+        return "needed";
+    if (text.indexOf(Frame.FRESH_PAGE_PREFIX) === 0)
+        return "failed";
+    return text.indexOf(Frame.WEBGL_PLAYED_PREFIX) === 0 ? "played" : "";
+}
+
 // The page asks to be loaded afresh (Frame.FRESH_PAGE_PREFIX).
 function asksForFreshPage(message) {
     return String(message).indexOf(Frame.FRESH_PAGE_PREFIX) === 0;

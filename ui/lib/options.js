@@ -150,9 +150,10 @@ function mapperCommand(applicationDirPath, profile, controller, windows, profile
 
 // Start-up options the host reads itself, before the window exists; the
 // help dialog leaves them out, the terminal's help lists them.
-var hostOptionsHelp = "> -renderer: - Choose Ruffle's renderer: auto (default: canvas, and WebGL"
-    + " for the games that need it, remembered per game), webgl (always WebGL) or canvas"
-    + " (always canvas; the way out if a graphics driver misbehaves) (example : -renderer:canvas).";
+var hostOptionsHelp = "> -renderer: - Choose Ruffle's renderer: auto (default: canvas, drawn in"
+    + " software, and WebGL for the games that need it: the player starts again with it the first"
+    + " time and remembers it per game), webgl (always WebGL) or canvas (always canvas; the way"
+    + " out if a graphics driver misbehaves) (example : -renderer:canvas).";
 
 // The help option itself, which the dialog it opens leaves out.
 var helpOptionHelp = "> -help, -? - Show these options in a dialog and print them on standard"
