@@ -5,10 +5,24 @@ import "lib/theme.js" as Theme
 
 // The banner that tells the outcome of a screenshot, bottom left, for five
 // seconds. Its text and icon follow `sauvegardeCapture` while it is open.
+// It also gives short notices (a gamepad connected or let go).
 Item {
     z: 100000
 
+    // The notice shown, or empty for a screenshot's outcome.
+    property string notice: ""
+
+    function annoncer(text) {
+        notice = text
+        open()
+    }
+
     function ouvrir() {
+        notice = ""
+        open()
+    }
+
+    function open() {
         infos.width = Theme.BANNER_WIDTH
         infos.height = Theme.BANNER_HEIGHT
         timerInfos.start()
@@ -59,6 +73,7 @@ Item {
                 objectName: "infosIcon"
                 icon.source: "qrc:/img/camera.svg"
                 icon.color: Theme.toolColor(sauvegardeCapture)
+                visible: notice === ""
             }
 
             Label {
@@ -68,7 +83,7 @@ Item {
                 wrapMode: Text.WordWrap
                 font.pixelSize: Theme.TEXT
                 opacity: Theme.OVERLAY_OPACITY
-                text: sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
+                text: notice !== "" ? notice : sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
                                         : "La capture d'écran a échoué...<br>Screenshot failed..."
             }
         }

@@ -9,7 +9,12 @@ import "lib/theme.js" as Theme
 // current folder's subfolders and SWF files. A folder row enters it; a file
 // row loads the game and closes the drawer. The folder shown is the window's
 // `adresseDuNavigateur`, so it is saved and restored with the settings.
+// From the keyboard (or a pad's d-pad, A and B): up and down move along the
+// rows, Return, Enter or Space opens the row, right opens a folder, left
+// goes up one folder, Escape closes.
 Drawer {
+    id: drawer
+
     width: Theme.DRAWER_WIDTH_SHARE * window.width
     height: window.height
     dragMargin: 0
@@ -50,6 +55,44 @@ Drawer {
         drawerFlash.close()
     }
 
+    function pickCurrentRow() {
+        if (folderList.currentItem)
+            folderList.currentItem.pickRow()
+    }
+
+    function openParentFolder() {
+        if (String(folderModel.parentFolder) !== "")
+            openFolder(folderModel.parentFolder)
+    }
+
+    onOpened: folderList.forceActiveFocus()
+
+    Shortcut {
+        sequence: "Up"
+        enabled: drawer.opened
+        onActivated: folderList.decrementCurrentIndex()
+    }
+    Shortcut {
+        sequence: "Down"
+        enabled: drawer.opened
+        onActivated: folderList.incrementCurrentIndex()
+    }
+    Shortcut {
+        sequences: ["Return", "Enter", "Space"]
+        enabled: drawer.opened
+        onActivated: pickCurrentRow()
+    }
+    Shortcut {
+        sequence: "Right"
+        enabled: drawer.opened
+        onActivated: if (folderList.currentItem && folderList.currentItem.isFolderRow) pickCurrentRow()
+    }
+    Shortcut {
+        sequence: "Left"
+        enabled: drawer.opened
+        onActivated: openParentFolder()
+    }
+
     FolderListModel {
         id: folderModel
         objectName: "folderModel"
@@ -60,7 +103,10 @@ Drawer {
         showDotAndDotDot: true
         sortField: FolderListModel.Name
 
-        onFolderChanged: window.adresseDuNavigateur = folder.toString()
+        onFolderChanged: {
+            window.adresseDuNavigateur = folder.toString()
+            folderList.currentIndex = 0
+        }
     }
 
     // From the window's folder: the model does not announce a change to a
@@ -139,6 +185,12 @@ Drawer {
             width: folderList.width
 
             property string rowText: qsTr(fileIsDir ? fileName.toUpperCase() : fileName)
+            readonly property bool isCurrentRow: ListView.isCurrentItem
+            readonly property bool isFolderRow: fileIsDir
+
+            function pickRow() {
+                pick(fileIsDir, fileName, fileURL, filePath)
+            }
 
             Rectangle {
                 objectName: "rowBackground"
@@ -159,9 +211,19 @@ Drawer {
                 }
             }
 
+            // The row the arrow keys are on.
+            Rectangle {
+                objectName: "rowFocus"
+                anchors.fill: parent
+                color: "transparent"
+                border.width: Theme.FOCUS_MARK_WIDTH
+                border.color: Theme.FOCUS_MARK
+                visible: isCurrentRow
+            }
+
             MouseArea {
                 anchors.fill: parent
-                onClicked: pick(fileIsDir, fileName, fileURL, filePath)
+                onClicked: pickRow()
             }
         }
     }

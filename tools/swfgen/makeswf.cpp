@@ -41,9 +41,11 @@ const char kUsage[]
       "  --load-movie FLAG=URL   load a child movie into a level; the same, once the\n"
       "                          child set _level0.FLAG to \"yes\"\n"
       "  --navigate FLAG=URL     send the page to URL (getURL, _self); its slot stays empty\n"
+      "  --keys CODE,...         a green square in its slot once each Flash key code\n"
+      "                          (37-40 arrows, 32 Space, 13 Enter, 90 Z) was seen down\n"
       "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n";
 
-enum class Preset { None, Demo, Colours, Saver, LoadProbe, Flag };
+enum class Preset { None, Demo, Colours, Saver, LoadProbe, KeyProbe, Flag };
 
 struct PixelRect
 {
@@ -70,6 +72,7 @@ struct Options
     std::vector<swfgen::LoadRequest> loads;
     std::string flag;
     std::string saverPath;
+    std::vector<int> keyCodes;
 };
 
 [[noreturn]] void usageError(const std::string &message)
@@ -201,6 +204,17 @@ Options parseOptions(int argc, char **argv)
                                                    : swfgen::LoadRequest::ChildMovie;
             options.loads.push_back({kind, text.substr(at + 1), text.substr(0, at)});
             options.preset = Preset::LoadProbe;
+        } else if (arg == "--keys") {
+            const std::string text = value();
+            for (size_t at = 0; at <= text.size();) {
+                const size_t comma = std::min(text.find(',', at), text.size());
+                const long code = std::strtol(text.substr(at, comma - at).c_str(), nullptr, 10);
+                if (code <= 0 || code > 255)
+                    usageError("--keys takes Flash key codes (1-255): " + text);
+                options.keyCodes.push_back(int(code));
+                at = comma + 1;
+            }
+            options.preset = Preset::KeyProbe;
         } else if (arg == "--set-flag") {
             options.flag = value();
             options.preset = Preset::Flag;
@@ -242,6 +256,8 @@ swfgen::Movie movieFor(const Options &options)
                                   options.height == 400 ? 480 : options.height, options.saverPath);
     case Preset::LoadProbe:
         return swfgen::loadProbeMovie(options.loads, options.width, options.height);
+    case Preset::KeyProbe:
+        return swfgen::keyProbeMovie(options.keyCodes, options.width, options.height);
     case Preset::Flag:
         return swfgen::flagMovie(options.flag);
     case Preset::None:
