@@ -503,10 +503,12 @@ void GamePageTest::padPlaysTheGame()
     QFETCH(QVector<bool>, seen);
     const QString probe = games.path() + QLatin1String("/pad/") + QTest::currentDataTag()
         + QLatin1String(".swf");
+    QVERIFY(QDir().mkpath(QFileInfo(probe).absolutePath()));
     QVERIFY(makeMovie({"--width", "500", "--height", "100", "--keys", "38,37,32,90,13", "-o", probe}));
     if (!mappingFile.isEmpty())
         QVERIFY(writeText(padmap::mappingFileFor(probe), mappingFile.toUtf8()));
     playAndWaitForReport(probe, QStringLiteral("500"), QStringLiteral("100"));
+    QCOMPARE(page->waitForRuffleState(QStringLiteral("playing")), QStringLiteral("playing"));
 
     Gamepads pads;
     pads.setProperty("readPads", false);
