@@ -81,7 +81,12 @@ Item {
                 objectName: "infosText"
                 verticalAlignment: Text.AlignVCenter
                 wrapMode: Text.WordWrap
-                font.pixelSize: Theme.TEXT
+                // A notice (a pad's name) may be long: wrapped, then cut.
+                Layout.fillWidth: notice !== ""
+                Layout.leftMargin: notice !== "" ? Theme.SPACING : 0
+                maximumLineCount: 3
+                elide: Text.ElideRight
+                font.pixelSize: notice !== "" ? Theme.TEXT_SMALL : Theme.TEXT
                 opacity: Theme.OVERLAY_OPACITY
                 text: notice !== "" ? notice : sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
                                         : "La capture d'écran a échoué...<br>Screenshot failed..."

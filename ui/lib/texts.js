@@ -19,8 +19,8 @@ var INTERNET_GAME_FAILED = "Le jeu n'a pas pu être lu depuis internet.<br><br>"
 
 // Gamepads coming and going (%1: the pad's name), and a pad or a mapping
 // file that cannot be used (the details go to standard error).
-var PAD_CONNECTED = "Manette connectée / Gamepad connected :<br>%1";
-var PAD_DISCONNECTED = "Manette débranchée / Gamepad removed :<br>%1";
+var PAD_CONNECTED = "Manette connectée / Gamepad connected<br>%1";
+var PAD_DISCONNECTED = "Manette débranchée / Gamepad removed<br>%1";
 var PAD_PROBLEM = "Problème de manette, voir le journal.<br>Gamepad problem, see the log.";
 
 var HELP_FRENCH = "<u>Lignes de commandes disponibles</u> :<br><br>\n"
