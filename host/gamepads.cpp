@@ -263,7 +263,8 @@ void Gamepads::release(int pad, int control)
 
 void Gamepads::control(int pad, int control, bool down)
 {
-    if (control < 0 || control >= padmap::kControlCount + kFromStick)
+    // A control of the pad, or one of a stick's directions.
+    if (control < 0 || control % kFromStick >= padmap::kControlCount || control >= 2 * kFromStick)
         return;
     if (!m_pads.contains(pad))
         addPad(pad, QString());
