@@ -1,8 +1,10 @@
 #include "gamefiles.h"
 
 #include "rawnames.h"
+#include "swfheader.h"
 
 #include <QFileInfo>
+#include <QIODevice>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -197,6 +199,41 @@ QByteArray contentTypeFor(const QString &fileName)
 bool looksLikeSwf(const QByteArray &head)
 {
     return head.startsWith("FWS") || head.startsWith("CWS") || head.startsWith("ZWS");
+}
+
+namespace {
+
+QString describe(const swfheader::InflatedLength &length)
+{
+    if (!length.ok() || length.within(kMaxGameFileBytes))
+        return QString();
+    const uint64_t megabyte = 1024 * 1024;
+    if (length.declared > uint64_t(kMaxGameFileBytes))
+        return QStringLiteral("declares %1 MiB once inflated, more than %2 MiB")
+            .arg(length.declared / megabyte)
+            .arg(kMaxGameFileBytes >> 20);
+    return QStringLiteral("inflates to more than %1 MiB").arg(kMaxGameFileBytes >> 20);
+}
+
+} // namespace
+
+QString inflationProblem(QIODevice *movie)
+{
+    movie->seek(0);
+    const auto length = swfheader::measureInflatedLength(
+        [movie](uint8_t *buffer, size_t capacity) {
+            return long(movie->read(reinterpret_cast<char *>(buffer), qint64(capacity)));
+        },
+        kMaxGameFileBytes);
+    movie->seek(0);
+    return describe(length);
+}
+
+QString inflationProblem(const QByteArray &movie)
+{
+    return describe(swfheader::measureInflatedLengthInMemory(
+        reinterpret_cast<const uint8_t *>(movie.constData()), size_t(movie.size()),
+        kMaxGameFileBytes));
 }
 
 } // namespace gamefiles

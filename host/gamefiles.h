@@ -16,6 +16,7 @@
 #include <QByteArray>
 #include <QString>
 
+class QIODevice;
 class QUrl;
 
 namespace gamefiles {
@@ -76,6 +77,13 @@ QString gameUrlPrefix();
 
 // Whether the first bytes are a SWF file's signature (FWS, CWS or ZWS).
 bool looksLikeSwf(const QByteArray &head);
+
+// Why a movie may not be given to Ruffle, which inflates it whole in memory:
+// it declares, or really inflates to, more than kMaxGameFileBytes (a small
+// compressed file may hold gigabytes). Empty when it may, or when the data
+// is no SWF at all. Reads the device from its start and leaves it there.
+QString inflationProblem(QIODevice *movie);
+QString inflationProblem(const QByteArray &movie);
 
 // Content type by file name suffix; application/octet-stream when unknown.
 QByteArray contentTypeFor(const QString &fileName);

@@ -2,6 +2,8 @@
 
 #include "gamefiles.h"
 #include "internetgame.h"
+#include "localnetwork.h"
+#include "saveroute.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -9,6 +11,8 @@
 #include <QQuickWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
+
+#include <cstdio>
 
 namespace {
 
@@ -72,6 +76,10 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         return;
     }
     const QUrl url = job->requestUrl();
+    if (m_saveRoute && SaveRoute::isSaveAddress(url) && gamefiles::isPlayerPage(url)) {
+        m_saveRoute->serve(job);
+        return;
+    }
     // An internet game's page moves to its site's box before it loads.
     if (url.host() == QLatin1String(gamefiles::kHost) && url.path() == gamePagePath) {
         const QUrl internetGame = internetgame::internetGameOfPage(url);
@@ -101,6 +109,13 @@ void GameSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
+    // Any movie, the game's own or one it loads, is bounded once inflated.
+    const QString problem = gamefiles::inflationProblem(file);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "vorlumen: %s: %s\n", qPrintable(found.filePath), qPrintable(problem));
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
     job->reply(gamefiles::contentTypeFor(found.filePath), file);
 }
 
@@ -117,6 +132,12 @@ void GameSchemeHandler::serveFromGameSite(QWebEngineUrlRequestJob *job)
     const QUrl target = internetgame::internetUrlOf(job->requestUrl());
     if (!m_gameUrl.isValid() || job->requestUrl().host() != internetgame::siteBoxOf(m_gameUrl)
         || !internetgame::isOnGameSite(m_gameUrl, target)) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    if (!localnetwork::mayReach(target, m_trustedSite)) {
+        if (target == m_gameUrl)
+            emit internetGameFailed(QStringLiteral("an address of this machine or its network"));
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }

@@ -3,6 +3,8 @@
 #include "hostsetup.h"
 #include "internetfetch.h"
 
+class SaveRoute;
+
 #include <QWebEngineUrlSchemeHandler>
 
 // Serves the player's own URL scheme (see gamefiles.h) to the game view:
@@ -23,6 +25,11 @@ public:
     // Serves the scheme to the views of the default profile, the one the
     // game view uses.
     void installOnDefaultProfile();
+    // The site the front-end named with -source:, which may be on the local
+    // network; no other internet game's site may be.
+    void setTrustedSite(const QUrl &site) { m_trustedSite = site; }
+    // The page's road to the games' saves (saveroute.h).
+    void setSaveRoute(SaveRoute *route) { m_saveRoute = route; }
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
@@ -41,6 +48,8 @@ private:
     QString m_pageFolder;
     QString m_gameFolder;
     QUrl m_gameUrl; // an internet game's address; its site is all it may read
+    QUrl m_trustedSite;
     InternetFetch m_internet;
     host::Renderer m_renderer;
+    SaveRoute *m_saveRoute = nullptr;
 };

@@ -1,12 +1,17 @@
 #include "gracefulstop.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <atomic>
 
 #ifndef Q_OS_WIN
+#include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -17,14 +22,11 @@ std::atomic<bool> handlersInstalled {false};
 
 #ifndef Q_OS_WIN
 int signalPipe[2] = {-1, -1};
+// The deadline's own thread waits on this pipe: a timer signal could be
+// reset or blocked by the web engine (its start resets SIGALRM), a thread
+// of the player's own cannot.
+int deadlinePipe[2] = {-1, -1};
 const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
-void onDeadline(int)
-{
-    static const char message[] = "vorlumen: the player did not end in time; stopping now\n";
-    [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
-    ::_exit(1);
-}
 
 bool isStopSignal(int signalNumber)
 {
@@ -35,15 +37,53 @@ bool isStopSignal(int signalNumber)
     return false;
 }
 
+// Sleeps until the deadline is armed, then for its seconds, then ends the
+// process however stuck its other threads are.
+void *watchDeadline(void *)
+{
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
+    unsigned seconds = 0;
+    while (::read(deadlinePipe[0], &seconds, sizeof seconds) != ssize_t(sizeof seconds)) {
+        if (errno != EINTR)
+            return nullptr;
+    }
+    struct timespec left = {time_t(seconds), 0};
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) { }
+    static const char message[] = "vorlumen: the player did not end in time; stopping now\n";
+    [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(1);
+}
+
+void startDeadlineWatch()
+{
+    if (::pipe2(deadlinePipe, O_CLOEXEC) != 0)
+        return;
+    pthread_t thread;
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    if (pthread_create(&thread, &attributes, watchDeadline, nullptr) != 0) {
+        ::close(deadlinePipe[0]);
+        ::close(deadlinePipe[1]);
+        deadlinePipe[0] = deadlinePipe[1] = -1;
+    }
+    pthread_attr_destroy(&attributes);
+}
+
 void onSignal(int)
 {
     // Only async-signal-safe work here; the GUI thread does the rest.
+    const int savedErrno = errno;
     const bool first = !stopAsked.exchange(true);
     const char byte = 1;
-    [[maybe_unused]] ssize_t written = ::write(signalPipe[0], &byte, 1);
+    if (signalPipe[0] != -1) [[maybe_unused]]
+        ssize_t written = ::write(signalPipe[0], &byte, 1);
     // The GUI thread may be stuck; the deadline does not depend on it.
     if (first)
         GracefulStop::armQuitDeadline();
+    errno = savedErrno;
 }
 #endif
 } // namespace
@@ -69,8 +109,13 @@ extern "C" int sigaction(int signalNumber, const struct sigaction *action,
 void GracefulStop::installHandlers()
 {
 #ifndef Q_OS_WIN
-    if (signalPipe[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    if (handlersInstalled.load())
         return;
+    startDeadlineWatch();
+    // Without the pipe the stop is still caught: the object below then looks
+    // for it on a timer. The signals must never stay held back.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        signalPipe[0] = signalPipe[1] = -1;
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -93,8 +138,12 @@ GracefulStop::GracefulStop(QObject *parent)
 {
 #ifndef Q_OS_WIN
     installHandlers();
-    if (signalPipe[1] == -1)
+    if (signalPipe[1] == -1) {
+        auto *poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, &GracefulStop::readSignal);
+        poll->start(100);
         return;
+    }
     // A stop that came before this object waits in the pipe: the notifier
     // delivers it as soon as the event loop runs.
     m_notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
@@ -102,14 +151,10 @@ GracefulStop::GracefulStop(QObject *parent)
 #endif
 }
 
-GracefulStop::~GracefulStop()
-{
-#ifndef Q_OS_WIN
-    handlersInstalled = false;
-    for (int stopSignal : stopSignals)
-        signal(stopSignal, SIG_DFL);
-#endif
-}
+// The handlers stay: a stop that comes while the engine is torn down, after
+// this object, only hurries nothing along (the deadline is already armed);
+// the default would kill the player before its files are closed.
+GracefulStop::~GracefulStop() = default;
 
 bool GracefulStop::isRequested()
 {
@@ -119,12 +164,10 @@ bool GracefulStop::isRequested()
 void GracefulStop::armQuitDeadline(unsigned seconds)
 {
 #ifndef Q_OS_WIN
-    // sigaction and alarm are async-signal-safe: this runs in onSignal too.
-    struct sigaction action = {};
-    action.sa_handler = onDeadline;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGALRM, &action, nullptr);
-    ::alarm(seconds);
+    // write is async-signal-safe: this runs in onSignal too. The first arming
+    // counts; the watch reads no more.
+    if (deadlinePipe[1] != -1) [[maybe_unused]]
+        ssize_t written = ::write(deadlinePipe[1], &seconds, sizeof seconds);
 #else
     Q_UNUSED(seconds);
 #endif
@@ -133,11 +176,11 @@ void GracefulStop::armQuitDeadline(unsigned seconds)
 void GracefulStop::readSignal()
 {
 #ifndef Q_OS_WIN
-    char byte = 0;
-    [[maybe_unused]] ssize_t got = ::read(signalPipe[1], &byte, 1);
+    char bytes[64];
+    while (signalPipe[1] != -1 && ::read(signalPipe[1], bytes, sizeof bytes) > 0) { }
 #endif
     // One orderly close, however many signals arrive.
-    if (m_delivered)
+    if (m_delivered || !isRequested())
         return;
     m_delivered = true;
     emit stopRequested();

@@ -74,15 +74,22 @@ static QString unquotedValue(const QString &value)
     return value;
 }
 
-Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
+QStringList optionValues(const QStringList &arguments, const QString &option)
 {
-    const QString option = QStringLiteral("-renderer:");
-    Renderer renderer = Renderer::Auto;
+    QStringList values;
     for (const QString &argument : arguments) {
         const QString text = optionText(argument);
-        if (!text.startsWith(option, Qt::CaseInsensitive))
-            continue;
-        const QString value = unquotedValue(text.mid(option.size()));
+        if (text.startsWith(option, Qt::CaseInsensitive))
+            values << unquotedValue(text.mid(option.size()));
+    }
+    return values;
+}
+
+Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
+{
+    Renderer renderer = Renderer::Auto;
+    const QStringList values = optionValues(arguments, QStringLiteral("-renderer:"));
+    for (const QString &value : values) {
         const QString name = value.trimmed().toLower();
         if (name == QLatin1String("auto"))
             renderer = Renderer::Auto;

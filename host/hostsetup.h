@@ -12,9 +12,13 @@ namespace host {
 // the choice to the web engine (WebGL when its GPU block list allows it).
 enum class Renderer { Auto, WebGL, Canvas };
 
-// The renderer asked for by the arguments (as typed; the program name
-// excluded). Matched like the window's options: at the start of an argument
-// (after an opening quote), in any case, a later one winning. An unknown
+// The values of one option in the arguments (as typed; the program name
+// excluded), in the order given. Matched like the window's options: at the
+// start of an argument (after blanks, an opening quote or a second dash), in
+// any case; one pair of quotes around a value goes.
+QStringList optionValues(const QStringList &arguments, const QString &option);
+
+// The renderer asked for by the arguments, a later one winning. An unknown
 // value is ignored and described in *warning.
 Renderer rendererFromArguments(const QStringList &arguments, QString *warning = nullptr);
 

@@ -23,7 +23,8 @@ QString problemOf(const QNetworkReply *reply, int status)
     // The transfer timeout cancels the reply, even after a 200 and some bytes.
     if (reply->error() == QNetworkReply::OperationCanceledError
         || reply->error() == QNetworkReply::TimeoutError)
-        return QStringLiteral("nothing arrived for 30 s");
+        return QStringLiteral("nothing arrived for %1 s")
+            .arg(internetgame::stallTimeoutMs() / 1000.0);
     if (status > 0 && status != 200)
         return QStringLiteral("the server answered %1").arg(status);
     return QStringLiteral("could not be read: ") + reply->errorString();
@@ -41,7 +42,7 @@ void InternetFetch::start(QWebEngineUrlRequestJob *job, const QUrl &target, cons
     QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setTransferTimeout(internetgame::kStallTimeoutMs);
+    request.setTransferTimeout(internetgame::stallTimeoutMs());
     QNetworkReply *reply = m_network.get(request);
     // A child of the job: a request the page drops takes its download along.
     reply->setParent(job);
@@ -87,6 +88,14 @@ void InternetFetch::finish(QWebEngineUrlRequestJob *job, QNetworkReply *reply, b
     if (isMovie && !gamefiles::looksLikeSwf(bytes.left(3))) {
         emit movieFailed(QStringLiteral("not a SWF file"));
         job->fail(QWebEngineUrlRequestJob::RequestFailed);
+        return;
+    }
+    // A movie from the site is bounded once inflated, as a local one is.
+    const QString inflation = gamefiles::inflationProblem(bytes);
+    if (!inflation.isEmpty()) {
+        if (isMovie)
+            emit movieFailed(inflation);
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
     QByteArray type = internetgame::bareContentType(

@@ -114,4 +114,11 @@ QByteArray dataContentType(const QByteArray &bareType)
     return "application/octet-stream";
 }
 
+int stallTimeoutMs()
+{
+    bool ok = false;
+    const int asked = qEnvironmentVariableIntValue("VORLUMEN_STALL_TIMEOUT_MS", &ok);
+    return ok && asked > 0 && asked < kStallTimeoutMs ? asked : kStallTimeoutMs;
+}
+
 } // namespace internetgame

@@ -16,6 +16,10 @@ namespace internetgame {
 
 constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
 constexpr int kStallTimeoutMs = 30 * 1000; // no byte for that long: give up
+// The stall timeout in use: kStallTimeoutMs, unless VORLUMEN_STALL_TIMEOUT_MS
+// holds a shorter positive number (the tests' dead server need not take
+// half a minute).
+int stallTimeoutMs();
 constexpr int kTotalTimeoutMs = 5 * 60 * 1000; // a whole download, at most
 
 // Whether the source is an http(s) address with a host: a game named by one

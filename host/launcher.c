@@ -16,6 +16,27 @@
 
 static const char playerName[] = "vorlumen-player";
 
+#if defined(__x86_64__) && defined(__linux__)
+/* The program's entry point (linked with -e): the stop signals are held
+ * back by its very first instruction, before the C library starts, then the
+ * C library's own entry runs as usual. A signal that comes before this
+ * process first runs at all still kills it; nothing inside a program can
+ * close that. */
+__asm__(".globl vorlumen_entry\n"
+        ".type vorlumen_entry, @function\n"
+        "vorlumen_entry:\n"
+        "    mov $14, %eax\n" /* rt_sigprocmask */
+        "    xor %edi, %edi\n" /* SIG_BLOCK */
+        "    lea vorlumen_stop_mask(%rip), %rsi\n"
+        "    xor %edx, %edx\n" /* no old mask wanted; 0 is also what _start expects here */
+        "    mov $8, %r10d\n" /* the kernel's signal set size */
+        "    syscall\n"
+        "    jmp _start\n");
+/* SIGHUP (1), SIGINT (2) and SIGTERM (15), one bit each from bit 0. */
+const unsigned long vorlumen_stop_mask = (1UL << (SIGHUP - 1)) | (1UL << (SIGINT - 1))
+    | (1UL << (SIGTERM - 1));
+#endif
+
 int main(int argc, char **argv)
 {
     (void)argc;

@@ -2,9 +2,12 @@
 #include "gracefulstop.h"
 #include "hostsetup.h"
 #include "internetflash.h"
+#include "localnetwork.h"
 #include "maintenance.h"
 #include "networkguard.h"
 #include "rawnames.h"
+#include "saveroute.h"
+#include "savestore.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -63,13 +66,28 @@ int main(int argc, char *argv[])
     host::setApplicationInfo();
     host::registerNativeTypes();
 
+    // Made before the scheme's handler, so that it never outlives them.
+    SaveStore saves;
+    SaveRoute saveRoute(&saves);
     GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"), renderer);
+    gameFiles.setSaveRoute(&saveRoute);
     gameFiles.installOnDefaultProfile();
-    NetworkGuard networkGuard;
+    // A front-end's own -source: may name a game server on the cabinet's
+    // network; nothing else the engine loads may reach it.
+    const QStringList sources
+        = host::optionValues(QCoreApplication::arguments().mid(1), QStringLiteral("-source:"));
+    const QUrl trustedSite
+        = sources.isEmpty() ? QUrl() : localnetwork::trustedSiteOf(sources.constLast());
+    gameFiles.setTrustedSite(trustedSite);
+    NetworkGuard networkGuard(trustedSite);
     networkGuard.installOnDefaultProfile();
     if (!internetflash::installOnDefaultProfile(applicationDir + QLatin1String("/flash")))
         std::fprintf(stderr, "Flash in internet pages is off: the game page's files are missing\n");
     auto maintenance = std::make_unique<Maintenance>();
+    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &saves,
+                     &SaveStore::setGameFile);
+    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &saveRoute,
+                     &SaveRoute::setGameFile);
     QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &gameFiles,
                      &GameSchemeHandler::setGameFile);
     QObject::connect(&gameFiles, &GameSchemeHandler::internetGameFailed, maintenance.get(),
@@ -79,6 +97,8 @@ int main(int argc, char *argv[])
     const QStringList commandLine = host::commandLineFrom(QCoreApplication::arguments());
     host::setContextProperties(engine->rootContext(), maintenance.get(), commandLine,
                                QCoreApplication::applicationDirPath());
+    // The window ends each game through it: its last writes, waited for.
+    engine->rootContext()->setContextProperty(QStringLiteral("saves"), &saves);
 
     // Before the window loads: a stop during start-up (a long size probe, the
     // file-not-found dialog) still ends the player the orderly way.

@@ -112,7 +112,7 @@ QString Maintenance::gameFileProblem(const QString &path)
         return QStringLiteral("cannot be read");
     if (!gamefiles::looksLikeSwf(file.read(3)))
         return QStringLiteral("not a SWF file");
-    return QString();
+    return gamefiles::inflationProblem(&file);
 }
 
 bool Maintenance::saveImage(const QImage &image, const QString &path)

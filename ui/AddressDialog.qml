@@ -30,8 +30,11 @@ ShellDialog {
             window.swfwidth = window.swfheight = ""
             window.showSource()
         } else {
-            window.addressAskedFor = adresseWebText.text
-            webviewFlash.openPage(adresseWebText.text)
+            var address = adresseWebText.text
+            window.addressAskedFor = address
+            webviewFlash.endGameThen(function () {
+                webviewFlash.openPage(address)
+            })
             window.isSWF = false
         }
         adresseWebText.text = ""

@@ -6,8 +6,8 @@ import "lib/theme.js" as Theme
 
 // The view that shows the game page or an internet page: it follows what
 // each new address means for the game and the bezel, recovers from a
-// renderer that dies, and reads the page's size report to place the bezel
-// around the game.
+// renderer that dies, reads the page's size report to place the bezel
+// around the game, and ends the game (its last saves) before it is left.
 WebEngineView {
     id: view
 
@@ -26,6 +26,36 @@ WebEngineView {
     function openPage(address) {
         window.rendererCrashes = 0
         view.url = address
+    }
+
+    // A game writes what it has not flushed when its player ends (as Flash
+    // did): the page ends it and hands every object to the player before
+    // the view leaves it. Bounded, so a page that never answers holds
+    // nothing up; with no game on screen, next runs at once.
+    property var afterGameEnds: null
+
+    function endGameThen(next) {
+        if (!window.isSWF || typeof saves === "undefined") {
+            next()
+            return
+        }
+        afterGameEnds = next
+        gameEndingBound.restart()
+        view.runJavaScript("typeof vorlumenEndGame === 'function' && vorlumenEndGame()", gameEnded)
+    }
+
+    function gameEnded() {
+        gameEndingBound.stop()
+        var next = afterGameEnds
+        afterGameEnds = null
+        if (next)
+            next()
+    }
+
+    Timer {
+        id: gameEndingBound
+        interval: 3000
+        onTriggered: view.gameEnded()
     }
 
     // An internet page may open its links in this view: internet addresses

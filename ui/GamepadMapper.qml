@@ -10,16 +10,20 @@ Process {
     property bool ownsGame: false
 
     function startForGame() {
-        var profiles = applicationDirPath + "/antimicro/profiles"
         var profile = window.profilantimicro
-        if (profile !== "" && !(Options.isProfilePath(profile)
-                && maintenance.isFileInsideFolder(profiles + "/" + profile, profiles))) {
-            maintenance.reportProblem("-profilantimicro: no profile " + profile
-                                      + " inside antimicro/profiles/; no mapper started")
+        var folder = ""
+        var folders = Options.profileFolders(applicationDirPath, dataPath[0])
+        for (var i = 0; i < folders.length && folder === "" && Options.isProfilePath(profile); ++i) {
+            if (maintenance.isFileInsideFolder(folders[i] + "/" + profile, folders[i]))
+                folder = folders[i]
+        }
+        if (profile !== "" && folder === "") {
+            maintenance.reportProblem("-profilantimicro: no profile " + profile + " inside "
+                                      + folders.join(" or ") + "; no mapper started")
             return
         }
-        var command = Options.mapperCommand(applicationDirPath, window.profilantimicro,
-                                            window.controleurantimicro, window.onWindows)
+        var command = Options.mapperCommand(applicationDirPath, profile, window.controleurantimicro,
+                                            window.onWindows, folder)
         if (!command)
             return
         ownsGame = true

@@ -4,25 +4,33 @@ import QtQuick.Layouts 1.13
 import "lib/theme.js" as Theme
 
 // The banner that tells the outcome of a screenshot, bottom left, for five
-// seconds. Its text and icon follow `sauvegardeCapture` while it is open.
-// It also gives short notices (a gamepad connected or let go).
+// seconds. Its text and icon follow `sauvegardeCapture` while it is open,
+// unless it tells a problem of the saves (signaler) or gives a notice
+// without an icon (a gamepad connected or let go: annoncer).
 Item {
     z: 100000
 
-    // The notice shown, or empty for a screenshot's outcome.
-    property string notice: ""
-
-    function annoncer(text) {
-        notice = text
-        open()
-    }
+    property string probleme: ""
+    property bool sansIcone: false
 
     function ouvrir() {
-        notice = ""
-        open()
+        probleme = ""
+        montrer()
     }
 
-    function open() {
+    function signaler(texte) {
+        probleme = texte
+        sansIcone = false
+        montrer()
+    }
+
+    function annoncer(texte) {
+        probleme = texte
+        sansIcone = true
+        montrer()
+    }
+
+    function montrer() {
         infos.width = Theme.BANNER_WIDTH
         infos.height = Theme.BANNER_HEIGHT
         timerInfos.start()
@@ -71,9 +79,9 @@ Item {
             ToolButton {
                 id: img
                 objectName: "infosIcon"
-                icon.source: "qrc:/img/camera.svg"
-                icon.color: Theme.toolColor(sauvegardeCapture)
-                visible: notice === ""
+                icon.source: probleme !== "" ? "qrc:/img/folder-download.svg" : "qrc:/img/camera.svg"
+                icon.color: Theme.toolColor(sauvegardeCapture && probleme === "")
+                visible: probleme === "" || !sansIcone
             }
 
             Label {
@@ -82,13 +90,13 @@ Item {
                 verticalAlignment: Text.AlignVCenter
                 wrapMode: Text.WordWrap
                 // A notice (a pad's name) may be long: wrapped, then cut.
-                Layout.fillWidth: notice !== ""
-                Layout.leftMargin: notice !== "" ? Theme.SPACING : 0
+                Layout.fillWidth: probleme !== ""
+                Layout.leftMargin: img.visible ? 0 : Theme.SPACING
                 maximumLineCount: 3
                 elide: Text.ElideRight
-                font.pixelSize: notice !== "" ? Theme.TEXT_SMALL : Theme.TEXT
+                font.pixelSize: probleme !== "" ? Theme.TEXT_SMALL : Theme.TEXT
                 opacity: Theme.OVERLAY_OPACITY
-                text: notice !== "" ? notice : sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
+                text: probleme !== "" ? probleme : sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
                                         : "La capture d'écran a échoué...<br>Screenshot failed..."
             }
         }

@@ -67,6 +67,11 @@ ApplicationWindow {
     property string addressAskedFor: ""
     // The window is closing: the mapper ending now is expected.
     property bool closingDown: false
+    // The closing has ended the game on screen (its last saves written).
+    property bool gameEndedForClosing: false
+    // With the page's 3 s (GameView), within the 15 s after which a stopped
+    // player ends itself.
+    readonly property int savesWriteWaitMs: 5000
     // Abnormal ends of the view's renderer since the last address was set.
     property int rendererCrashes: 0
     // A dialog or the drawer is open: the pads answer it, not the game.
@@ -130,6 +135,17 @@ ApplicationWindow {
             return
         }
         closingDown = true
+        // The game's last writes first (bounded), then the settings.
+        if (isSWF && !gameEndedForClosing) {
+            close.accepted = false
+            webviewFlash.endGameThen(function () {
+                gameEndedForClosing = true
+                window.close()
+            })
+            return
+        }
+        if (typeof saves !== "undefined" && !saves.waitForWrites(savesWriteWaitMs))
+            maintenance.reportProblem("the last saves were still being written at the stop")
         saveSettings()
         Qt.quit()
     }
@@ -206,8 +222,13 @@ ApplicationWindow {
     }
 
     function showSource() {
-        maintenance.setGameFile(source)
-        webviewFlash.openPage(Addresses.gamePageAddress(source, swfwidth, swfheight))
+        var game = source
+        var address = Addresses.gamePageAddress(source, swfwidth, swfheight)
+        // The game on screen writes into its own place, not the next one's.
+        webviewFlash.endGameThen(function () {
+            maintenance.setGameFile(game)
+            webviewFlash.openPage(address)
+        })
         isSWF = true
     }
 
@@ -261,6 +282,8 @@ ApplicationWindow {
         WebEngine.settings.autoLoadImages = true
         WebEngine.settings.pluginsEnabled = true
         WebEngine.settings.localStorageEnabled = true
+        if (savedataflash !== "" && typeof saves !== "undefined")
+            saves.setFolder(savedataflash)
         createWindowGames(webviewFlash.profile)
     }
 
@@ -466,6 +489,15 @@ ApplicationWindow {
         // A missing game is an error for the caller: a front-end reads the status.
         onClosed: Qt.exit(2)
         message: qsTr("Fichier non trouvé...<br><br>File not found...")
+    }
+
+    // Saves that cannot be written: the host said why on stderr, once;
+    // the banner says it on screen and the game plays on.
+    Connections {
+        target: typeof saves !== "undefined" ? saves : null
+        function onProblem(text) {
+            media.signaler(qsTr(Texts.SAVES_NOT_WRITTEN))
+        }
     }
 
     // An internet game whose movie did not arrive (a 404, a page named .swf,

@@ -4,10 +4,12 @@
 #include "gamepads.h"
 #include "hostsetup.h"
 #include "internetgame.h"
+#include "localnetwork.h"
 #include "maintenance.h"
 #include "padmapping.h"
 #include "process.h"
 #include "rawnames.h"
+#include "savetree.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,9 +20,11 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <lzma.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 class TestHost : public QObject
 {
@@ -55,10 +59,14 @@ private slots:
     void internetGamesPlayInTheirSitesBox();
     void gamePagesReachNoNetwork_data();
     void gamePagesReachNoNetwork();
+    void nothingReachesTheLocalNetwork_data();
+    void nothingReachesTheLocalNetwork();
     void namesThatAreNotUtf8_data();
     void namesThatAreNotUtf8();
     void rendererOption_data();
     void rendererOption();
+    void saveKeysStayInTheGamesPlace_data();
+    void saveKeysStayInTheGamesPlace();
     void padMappingFile_data();
     void padMappingFile();
     void padQuitHold_data();
@@ -154,6 +162,59 @@ static bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// A small compressed movie that inflates to `inflated` bytes of zeros after
+// its header, whatever length it declares.
+static QByteArray compressedBomb(char kind, quint64 inflated, quint32 declared)
+{
+    QByteArray movie = QByteArray(1, kind) + "WS\x0a";
+    for (int shift = 0; shift < 32; shift += 8)
+        movie += char(declared >> shift);
+    const QByteArray zeros(1 << 20, '\0');
+    QByteArray out(1 << 20, '\0');
+    if (kind == 'C') {
+        z_stream stream {};
+        deflateInit(&stream, 1);
+        for (quint64 done = 0; done <= inflated; done += zeros.size()) {
+            const bool last = done + zeros.size() > inflated;
+            stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+            stream.avail_in = uInt(last ? inflated - done : zeros.size());
+            do {
+                stream.next_out = reinterpret_cast<Bytef *>(out.data());
+                stream.avail_out = uInt(out.size());
+                deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+                movie += out.left(out.size() - int(stream.avail_out));
+            } while (stream.avail_out == 0);
+        }
+        deflateEnd(&stream);
+        return movie;
+    }
+    lzma_options_lzma options;
+    lzma_lzma_preset(&options, 0);
+    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    uint32_t propertiesSize = 0;
+    lzma_properties_size(&propertiesSize, filters);
+    QByteArray properties(int(propertiesSize), '\0');
+    lzma_properties_encode(filters, reinterpret_cast<uint8_t *>(properties.data()));
+    movie += QByteArray(4, '\0') + properties;
+    lzma_stream stream = LZMA_STREAM_INIT;
+    if (lzma_raw_encoder(&stream, filters) != LZMA_OK)
+        return QByteArray();
+    for (quint64 done = 0; done <= inflated; done += zeros.size()) {
+        const bool last = done + zeros.size() > inflated;
+        stream.next_in = reinterpret_cast<const uint8_t *>(zeros.constData());
+        stream.avail_in = size_t(last ? inflated - done : zeros.size());
+        lzma_ret rc;
+        do {
+            stream.next_out = reinterpret_cast<uint8_t *>(out.data());
+            stream.avail_out = size_t(out.size());
+            rc = lzma_code(&stream, last ? LZMA_FINISH : LZMA_RUN);
+            movie += out.left(out.size() - int(stream.avail_out));
+        } while (stream.avail_out == 0 || (last && rc == LZMA_OK));
+    }
+    lzma_end(&stream);
+    return movie;
+}
+
 // A mapper profile named relative to antimicro/profiles/ must stay inside it.
 void TestHost::fileInsideFolder_data()
 {
@@ -213,6 +274,14 @@ void TestHost::gameFileChecks_data()
                              << "file not found";
     QTest::newRow("empty path") << "nothing"
                                 << "file not found";
+    // A few hundred kilobytes that would take gigabytes once inflated.
+    QTest::newRow("CWS declaring 4 GiB") << "CWS 4G"
+                                         << "declares 4095 MiB once inflated, more than 256 MiB";
+    QTest::newRow("CWS inflating past its word") << "CWS lie"
+                                                 << "inflates to more than 256 MiB";
+    QTest::newRow("ZWS inflating past its word") << "ZWS lie"
+                                                 << "inflates to more than 256 MiB";
+    QTest::newRow("CWS inflating to the limit") << "CWS fits" << QString();
 }
 
 void TestHost::gameFileChecks()
@@ -233,7 +302,12 @@ void TestHost::gameFileChecks()
         QVERIFY(writeBytes(path, "<html><body>no game</body></html>"));
     else if (kind == QLatin1String("empty"))
         QVERIFY(writeBytes(path, QByteArray()));
-    else if (kind != QLatin1String("missing"))
+    else if (kind.contains(QLatin1Char(' '))) {
+        const quint64 limit = gamefiles::kMaxGameFileBytes;
+        const quint64 inflated = kind.endsWith(QLatin1String("fits")) ? limit - 8 : limit + 4096;
+        const quint32 declared = kind.endsWith(QLatin1String("4G")) ? 0xffffffffu : 1000;
+        QVERIFY(writeBytes(path, compressedBomb(kind.at(0).toLatin1(), inflated, declared)));
+    } else if (kind != QLatin1String("missing"))
         QVERIFY(writeBytes(path, kind.toLatin1() + QByteArray(20, '\x0a')));
     Maintenance maintenance;
     QCOMPARE(maintenance.gameFileProblem(path), problem);
@@ -596,6 +670,74 @@ void TestHost::gamePagesReachNoNetwork()
              allowed);
 }
 
+void TestHost::nothingReachesTheLocalNetwork_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("allowed");
+    // Addresses as typed: the engine and QUrl drop what hides the host.
+    const QString none;
+    const struct
+    {
+        const char16_t *request;
+        bool allowed;
+    } rows[] = {
+        {u"https://example.com/game.swf", true},
+        {u"http://93.184.216.34/", true},
+        {u"http://[2a00:1450:4007::1]/", true},
+        {u"vorlumen://player/flash/flash.html", true},
+        {u"data:text/plain,x", true},
+        {u"http://127.0.0.\uff11\u00ad:8000/secret", false},
+        {u"http://127.0.0.\uff11\ufe0f/", false},
+        {u"http://127.0.0.\uff11\u200b/", false},
+        {u"http://a@127.0.0.\uff11\u200d/", false},
+        {u"http://\u2460\u2461\u2466.0.0.\u2460\u00ad/", false},
+        {u"http://x.localhost\u00ad/", false},
+        {u"http://x.localhost\u200b./", false},
+        {u"http://LOCALHOST./", false},
+        {u"http://0x7f.1/", false},
+        {u"http://2130706433/", false},
+        {u"ws://10.0.0.1/", false},
+        {u"http://100.64.0.1/", false},
+        {u"http://169.254.169.254/latest/meta-data", false},
+        {u"http://172.31.255.255/", false},
+        {u"http://192.0.2.2/", false},
+        {u"http://198.51.100.7/", false},
+        {u"http://203.0.113.9/", false},
+        {u"http://198.18.0.1/", false},
+        {u"http://224.0.0.1/", false},
+        {u"http://255.255.255.255/", false},
+        {u"http://0.0.0.0:8000/", false},
+        {u"http://[::1]/", false},
+        {u"http://[::ffff:127.0.0.1]/", false},
+        {u"http://[fe80::1]/", false},
+        {u"http://[fd00::1]/", false},
+        {u"http://[2002:7f00:1::]/", false},
+        {u"http://[2001:db8::1]/", false},
+        {u"ftp://192.168.1.1/", false},
+    };
+    for (const auto &row : rows) {
+        const QString request = QString::fromUtf16(row.request);
+        QTest::newRow(qPrintable(request)) << request << none << row.allowed;
+    }
+    // The front-end's own -source: site, and that site only.
+    const QString cabinet = QStringLiteral("http://192.168.1.20:8080/games/a.swf");
+    QTest::newRow("the -source: site") << "http://192.168.1.20:8080/games/b.txt" << cabinet << true;
+    QTest::newRow("another port") << "http://192.168.1.20:8081/" << cabinet << false;
+    QTest::newRow("another scheme") << "https://192.168.1.20:8080/" << cabinet << false;
+    QTest::newRow("another host") << "http://192.168.1.21:8080/" << cabinet << false;
+    QTest::newRow("a local -source:") << "http://127.0.0.1/"
+                                      << "/games/a.swf" << false;
+}
+
+void TestHost::nothingReachesTheLocalNetwork()
+{
+    QFETCH(QString, request);
+    QFETCH(QString, source);
+    QFETCH(bool, allowed);
+    QCOMPARE(localnetwork::mayReach(QUrl(request), localnetwork::trustedSiteOf(source)), allowed);
+}
+
 void TestHost::contentTypes()
 {
     const QPair<QString, QByteArray> table[] = {{"a.SWF", "application/x-shockwave-flash"},
@@ -684,6 +826,51 @@ void TestHost::rendererOption()
     const bool ignoresBlocklist = host::chromiumFlags("", "/x", host::Renderer(renderer))
                                       .contains("--ignore-gpu-blocklist");
     QCOMPARE(ignoresBlocklist, renderer != int(host::Renderer::Canvas));
+}
+
+void TestHost::saveKeysStayInTheGamesPlace_data()
+{
+    QTest::addColumn<QString>("game");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("anywhereOnSite");
+    QTest::addColumn<QString>("file"); // below the tree; empty: refused
+
+    const QString racer = QStringLiteral("/home/me/Games/Racer.swf");
+    const QString odd = QStringLiteral("/home/me/Mes jeux #1/a&b=2.swf");
+    const QString web = QStringLiteral("https://Example.com:8080/arcade/Game.swf?v=2");
+    const QString racerKey = QStringLiteral("player/game/home/me/Games/Racer.swf/");
+    QTest::newRow("its own") << racer << racerKey + "scores" << false
+                             << "localhost/home/me/Games/Racer.swf/scores.sol";
+    QTest::newRow("escaped path") << odd << "player/game/home/me/Mes%20jeux%20%231/a%26b%3D2.swf/x"
+                                  << false << "localhost/home/me/Mes jeux #1/a&b=2.swf/x.sol";
+    QTest::newRow("local path /") << racer << "player//scores" << false << "localhost/scores.sol";
+    QTest::newRow("a prefix") << racer << "player/game/home/me/scores" << false
+                              << "localhost/home/me/scores.sol";
+    QTest::newRow("name with /") << racer << racerKey + "#a/b" << false
+                                 << "localhost/home/me/Games/Racer.swf/#a/b.sol";
+    QTest::newRow("another game") << racer << "player/game/home/you/X.swf/s" << false << "";
+    QTest::newRow("..") << racer << "player/game/home/../etc/s" << false << "";
+    QTest::newRow("%2e%2e") << racer << "player/game/home/%2e%2e/s" << false << "";
+    QTest::newRow(".. in the name") << racer << racerKey + "#../../s" << false << "";
+    QTest::newRow("hidden name") << racer << racerKey + ".bashrc" << false << "";
+    QTest::newRow("too long") << racer << racerKey + QString(300, 'e') << false << "";
+    QTest::newRow("another route") << racer << "player/net/https/x/s" << false << "";
+    QTest::newRow("upgrade, elsewhere on the site")
+        << racer << "player/game/srv/Old.swf/s" << true << "localhost/srv/Old.swf/s.sol";
+    QTest::newRow("upgrade, %2E%2E") << racer << "player/game/srv/%2E%2E/s" << true << "";
+    QTest::newRow("internet") << web << "site-ab/net/https/Example.com:8080/arcade/Game.swf/hi"
+                              << false << "example.com/arcade/Game.swf/hi.sol";
+    QTest::newRow("another site") << web << "site-ab/net/https/evil.com/arcade/Game.swf/hi" << false
+                                  << "";
+}
+
+void TestHost::saveKeysStayInTheGamesPlace()
+{
+    QFETCH(QString, game);
+    QFETCH(QString, key);
+    QFETCH(bool, anywhereOnSite);
+    QFETCH(QString, file);
+    QCOMPARE(savetree::relativeFileOf(savetree::placeOf(game), key, anywhereOnSite), file);
 }
 
 void TestHost::padMappingFile_data()

@@ -5,6 +5,7 @@ import os
 import shutil
 import signal
 import sqlite3
+import struct
 import subprocess
 import sys
 import time
@@ -213,11 +214,28 @@ class GameRoad(Road):
         self.assertEqual(second.terminate(), 0)
 
 
+def wait_until_stops_are_held(pid):
+    """Until the process has blocked SIGHUP, SIGINT and SIGTERM or caught them."""
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        try:
+            with open("/proc/%d/status" % pid) as status:
+                fields = dict(line.split(":", 1) for line in status)
+        except (OSError, ValueError):
+            continue
+        if any(int(fields[name], 16) & 0x4003 == 0x4003 for name in ("SigBlk", "SigCgt")):
+            return
+    raise AssertionError("the player never held its stop signals")
+
+
 class FrontEndRoad(Road):
     def test_sigterm_saves_options_for_the_next_start(self):
         game = self.colours_game("game.swf")
         first = self.start("-source:" + str(game), "-nodatetime", "-screentype:scanlines")
         self.wait_for_game(first, "options_first_run")
+        # A second stop while the first one closes the player changes nothing.
+        first.process.send_signal(signal.SIGTERM)
+        time.sleep(0.05)
         self.assertEqual(first.terminate(signal.SIGTERM), 0)
         self.assertEqual(first.settings(), [("file:///" + str(BUILD_DIR).lstrip("/"), 1, 2, 0)])
         second = self.start("-source:" + str(game))
@@ -235,21 +253,31 @@ class FrontEndRoad(Road):
     def test_a_stop_at_any_moment_of_the_start_ends_cleanly(self):
         # However early the stop comes: status 0, no engine process left, and
         # the store either untouched or whole.
+        # "first run": as soon as the process has run at all (its stop
+        # signals are held back); what comes before that cannot be caught.
         game = self.colours_game("game.swf")
-        for delay in (0.2, 0.5, 1.0):
-            for attempt in range(3):
-                with self.subTest(delay=delay, attempt=attempt):
-                    home = new_home()
-                    try:
-                        player = Player(xvfb.display, home, ["-source:" + str(game), "-nodatetime"]).launch()
-                        self.players.append(player)
+        for delay, stops in (("first run", [signal.SIGTERM]), ("first run", [signal.SIGHUP]),
+                             (0.2, [signal.SIGTERM]), (0.2, [signal.SIGHUP]),
+                             (0.5, [signal.SIGTERM, signal.SIGTERM]), (1.0, [signal.SIGINT]),
+                             (1.0, [signal.SIGTERM])):
+            with self.subTest(delay=delay, stops=stops):
+                home = new_home()
+                try:
+                    player = Player(xvfb.display, home, ["-source:" + str(game), "-nodatetime"]).launch()
+                    self.players.append(player)
+                    if delay == "first run":
+                        wait_until_stops_are_held(player.process.pid)
+                    else:
                         time.sleep(delay)
-                        self.assertEqual(player.terminate(timeout=20), 0, player.log_text()[-500:])
-                        time.sleep(0.5)
-                        self.assertEqual(processes_with_home(home), [])
-                        self.assertLessEqual(len(player.settings() or []), 1)
-                    finally:
-                        remove_home(home)
+                    for stop in stops[:-1]:
+                        player.process.send_signal(stop)
+                        time.sleep(0.05)
+                    self.assertEqual(player.terminate(stops[-1], timeout=20), 0, player.log_text()[-500:])
+                    time.sleep(0.5)
+                    self.assertEqual(processes_with_home(home), [])
+                    self.assertLessEqual(len(player.settings() or []), 1)
+                finally:
+                    remove_home(home)
 
     def test_relative_source_and_names_as_written(self):
         # Option texts inside paths are part of the path; the source is read
@@ -433,18 +461,25 @@ class FrontEndRoad(Road):
     def test_mapper_runs_beside_the_game_and_never_outlives_it(self):
         game = self.colours_game("game.swf")
         profile = BUILD_DIR / "antimicro" / "profiles" / "vorlumen.gamecontroller.amgp"
+        # The owner's own profile, in the data folder, comes first.
+        own = self.home / ".local/share/vorlumen/antimicro/profiles/arcade/own.amgp"
+        own.parent.mkdir(parents=True)
+        shutil.copy(profile, own)
         guid = "03000000de280000ff11000001000000"
         # A named controller is given the profile too.
         for ending, extra, arguments in (("quit", [], ["--hidden", "--profile", str(profile)]),
                                          (signal.SIGTERM, ["-controleurantimicro:" + guid],
                                           ["--hidden", "--profile", str(profile), "--profile-controller", guid]),
-                                         (signal.SIGKILL, [], ["--hidden", "--profile", str(profile)])):
+                                         (signal.SIGKILL, [], ["--hidden", "--profile", str(own)])):
             with self.subTest(ending=str(ending)):
+                if ending == signal.SIGKILL:
+                    extra = ["-profilantimicro:arcade/own.amgp"]
                 player = self.start("-source:" + str(game), "-profilantimicro:vorlumen.gamecontroller.amgp", *extra)
                 self.wait_for_game(player, "mapper_%s" % ending)
                 mappers = [argv for pid, argv in player.children() if "--profile" in argv]
                 self.assertTrue(mappers, "no mapper beside the game")
                 self.assertEqual(mappers[0][-len(arguments):], arguments)
+                profile = Path(arguments[2])
                 if ending == "quit":
                     self.assertEqual(self.quit_through_dialog(player, "mapper_quit"), 0)
                 elif ending == signal.SIGTERM:
@@ -460,6 +495,164 @@ class FrontEndRoad(Road):
     def mapper_alive(profile):
         # Every live process on the machine descends from pid 1.
         return any(str(profile) in process_argv(pid) for pid in process_tree(1))
+
+
+GREEN, YELLOW = (0x20, 0xC0, 0x40), (0xE0, 0xC0, 0x20)  # the saver's first and second run
+# A whole, empty .sol named "x" in base64: what Ruffle keeps in a storage.
+EMPTY_SOL = "AL8AAAARVENTTwAEAAAAAAABeAAAAAA="
+# Sets one storage key, the way Ruffle does; true when the player took it.
+SET_KEY = "Reflect.set(window.localStorage, %s, %s)"
+
+
+class SavesRoad(Road):
+    """Saves are .sol files in the saves tree, whatever ends the game."""
+
+    def saver(self, name, *options):
+        return make_swf(self.home / "Mes jeux" / name, *(options or ("--saver",)),
+                        "--width", "400", "--height", "300")
+
+    def tree(self, data=None):
+        return (data or self.home / ".local/share/vorlumen") / "SharedObjects"
+
+    def sol(self, game, name="vorlumen-test", data=None):
+        return self.tree(data) / "localhost" / str(game).lstrip("/") / (name + ".sol")
+
+    def count(self, game, data=None):
+        path = self.sol(game, data=data)
+        if not path.exists():
+            return 0
+        bytes_ = path.read_bytes()
+        at = bytes_.index(b"count\x00")
+        return int(struct.unpack(">d", bytes_[at + 6:at + 14])[0])
+
+    def play(self, game, shot, colour=RED, *args, env=None):
+        player = Player(xvfb.display, self.home, ["-source:" + str(game)] + list(args), env=env)
+        self.players.append(player.start())
+        image = player.wait_for_screen(shot, lambda im: im.close_to(*CENTRE, colour, 30), timeout=60)
+        self.assertTrue(image.close_to(*CENTRE, colour, 30), "the run's colour never showed")
+        return player
+
+    def wait_until(self, predicate, message, timeout=20):
+        deadline = time.monotonic() + timeout
+        while not predicate() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        self.assertTrue(predicate(), message)
+
+    def test_a_game_that_never_flushes_keeps_its_save_however_it_ends(self):
+        game = self.saver("sans flush #1.swf", "--saver-noflush")
+        self.assertEqual(self.quit_through_dialog(self.play(game, "noflush_1", GREEN), "noflush_quit"), 0)
+        self.assertEqual(self.count(game), 1)
+        for run, sig in enumerate((signal.SIGTERM, signal.SIGINT, signal.SIGHUP), start=2):
+            player = self.play(game, "noflush_%d" % run, YELLOW if run == 2 else RED)
+            self.assertEqual(player.terminate(sig), 0)
+            self.assertEqual(self.count(game), run, signal.Signals(sig).name)
+        # Leaving the game for an internet address writes it before the
+        # page goes (a power cut then loses nothing).
+        player = self.play(game, "noflush_5")
+        self.type_address(player, "http://example.invalid/page.html")
+        player.click(*ADDRESS_OPEN)
+        self.wait_until(lambda: self.count(game) == 5, "not written when the game was left")
+        player.kill()
+
+    def test_a_power_cut_after_flush_keeps_the_save_and_a_damaged_one_is_set_aside(self):
+        game = self.saver("compteur.swf")
+        player = self.play(game, "flush_1", GREEN)
+        time.sleep(0.2)
+        player.kill()
+        self.assertEqual(self.count(game), 1)
+        self.play(game, "flush_2", YELLOW).kill()
+        self.assertEqual(self.count(game), 2)
+        # Cut short, as a full disk of another program would leave it.
+        damaged = self.sol(game)
+        damaged.write_bytes(damaged.read_bytes()[:30])
+        player = self.play(game, "flush_damaged", GREEN)
+        self.assertEqual(player.terminate(), 0)
+        self.assertIn("damaged save was set aside", player.log_text())
+        self.assertEqual(len(list(damaged.parent.glob("vorlumen-test.sol.damaged-*"))), 1)
+        self.assertEqual(self.count(game), 1)
+
+    def test_a_full_saves_folder_says_so_once_and_keeps_the_last_good_save(self):
+        game = self.saver("plein.swf")
+        self.play(game, "full_first", GREEN).terminate()
+        good = self.sol(game).read_bytes()
+        tree = self.tree()
+        shutil.rmtree(tree)
+        tree.mkdir()
+        mounted = os.getuid() == 0 and subprocess.run(
+            ["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", str(tree)], capture_output=True).returncode == 0
+        if not mounted:
+            self.skipTest("cannot mount a small file system here (needs root)")
+        try:
+            self.sol(game).parent.mkdir(parents=True)
+            self.sol(game).write_bytes(good)
+            subprocess.run(["dd", "if=/dev/zero", "of=%s" % (tree / "filler"), "bs=1k", "count=1024"],
+                           capture_output=True)
+            player = self.play(game, "full_second", YELLOW)
+            self.wait_for_log(player, "saves could not be written", timeout=10)
+            player.screenshot("full_saves_banner")
+            self.assertTrue(player.running())
+            self.assertEqual(player.terminate(), 0)
+            self.assertEqual(player.log_text().count("saves could not be written"), 1)
+            self.assertEqual(self.sol(game).read_bytes(), good)
+            self.assertEqual(sorted(p.name for p in self.sol(game).parent.iterdir()), ["vorlumen-test.sol"])
+        finally:
+            subprocess.run(["umount", "-l", str(tree)], capture_output=True)
+
+    def test_large_objects_have_no_quota_and_a_game_writes_only_in_its_place(self):
+        game = self.saver("grand.swf", "--saver-big", "10")
+        port = devtools.free_port()
+        env = {"QTWEBENGINE_REMOTE_DEBUGGING": "127.0.0.1:%d" % port}
+        player = self.play(game, "big_objects", GREEN, env=env)
+        own = "player/game%s/" % str(game).replace(" ", "%20")
+        hostile = ["player/../../../evil", "player/game/%2e%2e/%2e%2e/evil",
+                   own + "#../../../evil", own + "e" * 300, "player/game/etc/evil"]
+        page = devtools.Page(port)
+        try:
+            for key in hostile:
+                self.assertFalse(page.evaluate(SET_KEY % (repr(key), repr(EMPTY_SOL))), key)
+            self.assertTrue(page.evaluate(SET_KEY % (repr(own + "#nom/sous"), repr(EMPTY_SOL))))
+        finally:
+            page.close()
+        self.assertEqual(player.terminate(), 0)
+        sizes = [self.sol(game, "vorlumen-big%d" % i).stat().st_size for i in range(10)]
+        self.assertTrue(all(size > 1 << 20 for size in sizes), sizes)
+        self.assertTrue(self.sol(game, "#nom/sous").exists())
+        written = [p for p in self.tree().rglob("*") if p.is_file()]
+        self.assertTrue(all(self.sol(game).parent in p.parents for p in written), written)
+        self.assertEqual(list(self.home.rglob("evil*")), [])
+
+    def test_saves_come_over_from_the_web_engine_and_from_the_plugin(self):
+        # The web engine's store, made by the game page as it kept saves before.
+        data = self.home / "saves d'arcade"
+        game = self.saver("ancien.swf")
+        page_test = BUILD_DIR / "tests" / "cpp" / "tst_gamepage_saves"
+        made = subprocess.run([str(page_test), "--play-once", str(data), str(game)],
+                              capture_output=True, text=True, timeout=120,
+                              env=dict(os.environ, DISPLAY=xvfb.display))
+        self.assertIn("run=first", made.stdout)
+        self.play(game, "upgraded", YELLOW, "-savedataflash:" + str(data)).terminate()
+        self.assertEqual(self.count(game, data), 2)
+
+        # The plug-in's tree, from a Windows cabinet: matched by the path
+        # below the games folder, then by the file name alone.
+        games = self.home / "jeux"
+        racer = make_swf(games / "Arcade" / "Racer.swf", "--saver", "--width", "400", "--height", "300")
+        make_swf(games / "Autres" / "Racer.swf", "--saver")
+        for folder in ("A", "B"):
+            make_swf(games / folder / "Puzzle.swf", "--saver")
+        old = self.home / "Flash Player" / "#SharedObjects" / "XK29Q4" / "localhost" / "C:" / "Jeux"
+        sol = self.sol(game, data=data).read_bytes()  # count 2
+        for path in ("Arcade/Racer.swf", "Puzzle.swf", "Manquant.swf"):
+            (old / path).mkdir(parents=True)
+            (old / path / "vorlumen-test.sol").write_bytes(sol)
+        importer = subprocess.run([str(BUILD_DIR / "vorlumen-importsaves"), str(self.home / "Flash Player"),
+                                   str(games)], capture_output=True, text=True, timeout=60,
+                                  env=dict(os.environ, HOME=str(self.home),
+                                           XDG_DATA_HOME=str(self.home / ".local/share")))
+        self.assertEqual(importer.returncode, 1, importer.stdout + importer.stderr)
+        self.assertIn("1 brought over, 1 skipped, 1 ambiguous, 0 failed", importer.stdout)
+        self.play(racer, "imported").terminate()
+        self.assertEqual(self.count(racer), 3)
 
 
 # SDL's virtual pad inside the player (tests/cpp/tst_mapper_vpad.cpp), moved
@@ -533,7 +726,11 @@ class PersonRoad(Road):
         self.assertEqual(first.terminate(), 0)
         with sqlite3.connect(str(first.settings_database())) as db:
             db.execute("UPDATE config SET navigateurLink = ?", ("file://" + str(folder),))
-        player = self.start()
+        # A game that never flushes is on screen: leaving it for the drawer's
+        # game writes its save.
+        saver = make_swf(self.home / "saver.swf", "--saver-noflush", "--width", "400", "--height", "300")
+        player = self.start("-source:" + str(saver))
+        player.wait_for_screen("drawer_saver", lambda im: im.close_to(*CENTRE, (0x20, 0xC0, 0x40), 30), timeout=60)
         player.wait_for_screen("drawer_ready", lambda im: region_has(im, 10, 10, 40, 40, GREY_ICON, 12), timeout=10)
         time.sleep(0.5)
         closed = player.screenshot("drawer_closed")
@@ -547,6 +744,8 @@ class PersonRoad(Road):
         self.assertIsNotNone(row_y, "no file row in the drawer")
         player.click(200, row_y)
         self.wait_for_game(player, "drawer_playing")
+        self.assertTrue((self.home / ".local/share/vorlumen/SharedObjects/localhost" / str(saver).lstrip("/")
+                         / "vorlumen-test.sol").exists(), "the game left for the drawer's lost its save")
         self.assertEqual(player.terminate(), 0)
         # The folder shown is remembered for the next start.
         self.assertIn("Ma Ludoth", player.settings()[0][0])

@@ -238,6 +238,10 @@ TestCase {
             { tag: "hex loopback", text: "http://0x7f.0.0.1/", ok: false },
             { tag: "ipv6 loopback", text: "http://[::1]:8080/", ok: false },
             { tag: "ipv4-mapped ipv6", text: "http://[::ffff:127.0.0.1]/", ok: false },
+            { tag: "loopback with a soft hyphen", text: "http://127.0.0.\uff11\u00ad/", ok: false },
+            { tag: "circled loopback with a zero-width space", text: "http://a@\u2460\u2461\u2466.0.0.\u2460\u200b/", ok: false },
+            { tag: "localhost with a zero-width joiner", text: "http://x.localhost\u200d/", ok: false },
+            { tag: "documentation range", text: "http://192.0.2.2/", ok: false },
             { tag: "user info before a public host", text: "https://me@example.com/a.swf", ok: true }
         ]
     }

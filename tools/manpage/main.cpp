@@ -198,15 +198,27 @@ The player's own folder: the game page and Ruffle
 the size probe and the mapper
 .RI ( antimicro/ ).
 .TP
-.I /usr/lib/vorlumen/antimicro/profiles/
-The mapper profiles that
+.I ~/.local/share/vorlumen/antimicro/profiles/
+The cabinet owner's own mapper profiles. A profile that
 .B \-profilantimicro:
-names, by a path relative to this folder.
+names, by a path relative to the folder, is looked for here first.
+.TP
+.I /usr/lib/vorlumen/antimicro/profiles/
+The profiles that come with the player, looked for next. In either folder,
+a name with
+.BR .. ,
+an absolute path or a link that leads out of the folder is refused.
 .TP
 .I ~/.local/share/vorlumen/
 The settings, the size probe's answer and, without
 .BR \-savedataflash: ,
-the games' saves.
+the games' saves: one
+.I .sol
+file for each shared object in
+.IR SharedObjects/ ,
+laid out by site
+.RI ( localhost
+for a local game), the game's path and the object's name.
 .TP
 .I ~/Pictures/
 Screenshots, without

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <lzma.h>
+#include <memory>
 #include <system_error>
 #include <vector>
 #include <zlib.h>
@@ -260,16 +261,161 @@ Result readHeader(const ByteReader &reader)
     return parseBody(body, header);
 }
 
+namespace {
+
+ByteReader memoryReader(const uint8_t *data, size_t size)
+{
+    auto offset = std::make_shared<size_t>(0);
+    return [data, size, offset](uint8_t *buffer, size_t capacity) {
+        const size_t n = std::min(capacity, size - *offset);
+        if (n > 0)
+            std::memcpy(buffer, data + *offset, n);
+        *offset += n;
+        return long(n);
+    };
+}
+
+constexpr size_t kCountingChunk = 64 * 1024;
+
+// Feeds the rest of the input to `decode`, which returns the bytes it
+// produced or -1 when the data is corrupt, until the input ends, the
+// decoder says the stream ended (`ended`) or the count passes the limit.
+template<typename Decode>
+InflatedLength countDecoded(const ByteReader &reader, uint64_t limit, InflatedLength length,
+                            Decode decode)
+{
+    std::vector<uint8_t> input(kCountingChunk);
+    bool ended = false;
+    while (!ended && length.actual <= limit) {
+        const long n = reader(input.data(), input.size());
+        if (n < 0) {
+            length.error = Error::Unreadable;
+            length.detail = "cannot read the file";
+            return length;
+        }
+        if (n == 0)
+            break;
+        const long long produced = decode(input.data(), size_t(n), ended, limit - length.actual);
+        if (produced < 0) {
+            length.error = Error::CorruptData;
+            length.detail = "the compressed data is corrupt";
+            return length;
+        }
+        length.actual += uint64_t(produced);
+    }
+    return length;
+}
+
+InflatedLength countZlib(const ByteReader &reader, uint64_t limit, InflatedLength length)
+{
+    z_stream stream {};
+    if (inflateInit(&stream) != Z_OK) {
+        length.error = Error::CorruptData;
+        return length;
+    }
+    std::vector<uint8_t> output(kCountingChunk);
+    length = countDecoded(reader, limit, length,
+                          [&](uint8_t *in, size_t size, bool &ended, uint64_t room) -> long long {
+                              stream.next_in = in;
+                              stream.avail_in = uInt(size);
+                              long long produced = 0;
+                              while (!ended && uint64_t(produced) <= room
+                                     && (stream.avail_in > 0 || stream.avail_out == 0)) {
+                                  stream.next_out = output.data();
+                                  stream.avail_out = uInt(output.size());
+                                  const int rc = inflate(&stream, Z_NO_FLUSH);
+                                  produced += output.size() - stream.avail_out;
+                                  if (rc == Z_STREAM_END)
+                                      ended = true;
+                                  else if (rc == Z_BUF_ERROR)
+                                      break;
+                                  else if (rc != Z_OK)
+                                      return -1;
+                              }
+                              return produced;
+                          });
+    inflateEnd(&stream);
+    return length;
+}
+
+InflatedLength countLzma(const ByteReader &reader, uint64_t limit, InflatedLength length)
+{
+    uint8_t prefix[kLzmaPrefixBytes];
+    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
+    if (readFully(reader, prefix, sizeof prefix) != long(sizeof prefix)
+        || lzma_properties_decode(&filters[0], nullptr, prefix + 4, kLzmaPropsBytes) != LZMA_OK) {
+        length.error = Error::CorruptData;
+        length.detail = "bad LZMA properties";
+        return length;
+    }
+    // No match reaches further back than the output the count allows: a
+    // hostile dictionary size reserves no more than that.
+    auto *options = static_cast<lzma_options_lzma *>(filters[0].options);
+    options->dict_size = uint32_t(std::clamp<uint64_t>(options->dict_size, LZMA_DICT_SIZE_MIN,
+                                                       std::min<uint64_t>(limit + 1, UINT32_MAX)));
+    lzma_stream stream = LZMA_STREAM_INIT;
+    const lzma_ret init = lzma_raw_decoder(&stream, filters);
+    free(filters[0].options);
+    if (init != LZMA_OK) {
+        length.error = Error::CorruptData;
+        return length;
+    }
+    std::vector<uint8_t> output(kCountingChunk);
+    length = countDecoded(reader, limit, length,
+                          [&](uint8_t *in, size_t size, bool &ended, uint64_t room) -> long long {
+                              stream.next_in = in;
+                              stream.avail_in = size;
+                              long long produced = 0;
+                              while (!ended && uint64_t(produced) <= room
+                                     && (stream.avail_in > 0 || stream.avail_out == 0)) {
+                                  stream.next_out = output.data();
+                                  stream.avail_out = output.size();
+                                  const lzma_ret rc = lzma_code(&stream, LZMA_RUN);
+                                  produced += output.size() - stream.avail_out;
+                                  if (rc == LZMA_STREAM_END)
+                                      ended = true;
+                                  else if (rc == LZMA_BUF_ERROR)
+                                      break;
+                                  else if (rc != LZMA_OK)
+                                      return -1;
+                              }
+                              return produced;
+                          });
+    lzma_end(&stream);
+    return length;
+}
+
+} // namespace
+
+InflatedLength measureInflatedLength(const ByteReader &reader, uint64_t limit)
+{
+    InflatedLength length;
+    uint8_t start[kSignatureBytes];
+    const long n = readFully(reader, start, sizeof start);
+    if (n < long(sizeof start) || !startsLikeSignature(start, sizeof start)) {
+        length.error = n < 0 ? Error::Unreadable : Error::NotSwf;
+        length.detail = "not a SWF file";
+        return length;
+    }
+    length.declared = littleEndian32(start + 4);
+    length.actual = sizeof start;
+    if (start[0] == 'C')
+        return countZlib(reader, limit, length);
+    if (start[0] == 'Z')
+        return countLzma(reader, limit, length);
+    return countDecoded(reader, limit, length, [](uint8_t *, size_t size, bool &, uint64_t) {
+        return static_cast<long long>(size);
+    });
+}
+
+InflatedLength measureInflatedLengthInMemory(const uint8_t *data, size_t size, uint64_t limit)
+{
+    return measureInflatedLength(memoryReader(data, size), limit);
+}
+
 Result readHeaderFromMemory(const uint8_t *data, size_t size)
 {
-    size_t offset = 0;
-    return readHeader([&](uint8_t *buffer, size_t capacity) {
-        const size_t n = std::min(capacity, size - offset);
-        if (n > 0)
-            std::memcpy(buffer, data + offset, n);
-        offset += n;
-        return long(n);
-    });
+    return readHeader(memoryReader(data, size));
 }
 
 Result readHeaderFromFile(const std::string &path)

@@ -76,4 +76,22 @@ Result readHeaderFromFile(const std::string &path);
 
 const char *compressionSignature(Compression compression);
 
+// The length of a movie once inflated, counted as the body is decoded and
+// dropped (nothing is kept), and never past `limit`: the count stops at
+// limit + 1, so a movie that lies about its length costs no more than that.
+// An uncompressed movie's length is its size. The header's own declared
+// length is in `declared`.
+struct InflatedLength
+{
+    Error error = Error::None;
+    std::string detail;
+    uint64_t declared = 0;
+    uint64_t actual = 0;
+
+    bool ok() const { return error == Error::None; }
+    bool within(uint64_t limit) const { return ok() && declared <= limit && actual <= limit; }
+};
+InflatedLength measureInflatedLength(const ByteReader &reader, uint64_t limit);
+InflatedLength measureInflatedLengthInMemory(const uint8_t *data, size_t size, uint64_t limit);
+
 } // namespace swfheader

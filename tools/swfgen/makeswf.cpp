@@ -36,6 +36,10 @@ const char kUsage[]
       "  --saver                 counts its runs in the shared object \"vorlumen-test\";\n"
       "                          centre rectangle green (1st run), yellow (2nd), red (later)\n"
       "  --saver-path PATH       the same, the shared object of that local path (\"/\")\n"
+      "  --saver-noflush         the same, but never calls flush()\n"
+      "  --saver-big N           the same, then flushes N objects of 1 MiB characters\n"
+      "  --flusher               60 frames a second, each flushing a shared object\n"
+      "  --flusher-noflush       the same, never flushing\n"
       "  --load-vars FLAG=URL    load a variables file at start; a green square in its\n"
       "                          slot once it set FLAG to \"yes\" (repeatable, slots in a row)\n"
       "  --load-movie FLAG=URL   load a child movie into a level; the same, once the\n"
@@ -45,7 +49,7 @@ const char kUsage[]
       "                          (37-40 arrows, 32 Space, 13 Enter, 90 Z) was seen down\n"
       "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n";
 
-enum class Preset { None, Demo, Colours, Saver, LoadProbe, KeyProbe, Flag };
+enum class Preset { None, Demo, Colours, Saver, Flusher, LoadProbe, KeyProbe, Flag };
 
 struct PixelRect
 {
@@ -71,7 +75,7 @@ struct Options
     Preset preset = Preset::None;
     std::vector<swfgen::LoadRequest> loads;
     std::string flag;
-    std::string saverPath;
+    swfgen::SaverOptions saver;
     std::vector<int> keyCodes;
 };
 
@@ -193,7 +197,16 @@ Options parseOptions(int argc, char **argv)
             options.preset = Preset::Saver;
         } else if (arg == "--saver-path") {
             options.preset = Preset::Saver;
-            options.saverPath = value();
+            options.saver.localPath = value();
+        } else if (arg == "--flusher" || arg == "--flusher-noflush") {
+            options.preset = Preset::Flusher;
+            options.saver.flush = arg == "--flusher";
+        } else if (arg == "--saver-noflush") {
+            options.preset = Preset::Saver;
+            options.saver.flush = false;
+        } else if (arg == "--saver-big") {
+            options.preset = Preset::Saver;
+            options.saver.bigObjects = std::atoi(value().c_str());
         } else if (arg == "--load-vars" || arg == "--load-movie" || arg == "--navigate") {
             const std::string text = value();
             const size_t at = text.find('=');
@@ -253,7 +266,9 @@ swfgen::Movie movieFor(const Options &options)
                                        options.height == 400 ? 480 : options.height);
     case Preset::Saver:
         return swfgen::saverMovie(options.width == 550 ? 640 : options.width,
-                                  options.height == 400 ? 480 : options.height, options.saverPath);
+                                  options.height == 400 ? 480 : options.height, options.saver);
+    case Preset::Flusher:
+        return swfgen::flusherMovie(options.saver.flush);
     case Preset::LoadProbe:
         return swfgen::loadProbeMovie(options.loads, options.width, options.height);
     case Preset::KeyProbe:

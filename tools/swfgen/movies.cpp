@@ -229,8 +229,25 @@ Movie colourTestMovie(double widthPixels, double heightPixels)
     return movie;
 }
 
-Bytes saverActions(const std::string &localPath)
+// s = "x", doubled until it has kSaverBigChars characters; then each
+// object's data.text = s and a flush().
+void saveBigObjects(ActionBuilder &code, int count)
 {
+    code.push("s").push("x").setVariable();
+    for (int chars = 1; chars < kSaverBigChars; chars *= 2)
+        code.push("s").push("s").getVariable().push("s").getVariable().add().setVariable();
+    for (int i = 0; i < count; ++i) {
+        code.push("b").push(std::string(kSaverBigName) + std::to_string(i)).push(1);
+        code.push("SharedObject").getVariable().push("getLocal").callMethod().setVariable();
+        code.push("b").getVariable().push("data").getMember();
+        code.push("text").push("s").getVariable().setMember();
+        code.push(0).push("b").getVariable().push("flush").callMethod().pop();
+    }
+}
+
+Bytes saverActions(const SaverOptions &options)
+{
+    const std::string &localPath = options.localPath;
     ActionBuilder code;
     code.stop();
     // so = SharedObject.getLocal("vorlumen-test"[, localPath]); a path such as
@@ -252,7 +269,9 @@ Bytes saverActions(const std::string &localPath)
     // so.data.count = count + 1; so.flush()
     pushSharedData(code);
     code.push("count").push("count").getVariable().push(1).add().setMember();
-    code.push(0).push("so").getVariable().push("flush").callMethod().pop();
+    if (options.flush)
+        code.push(0).push("so").getVariable().push("flush").callMethod().pop();
+    saveBigObjects(code, options.bigObjects);
     // flash.external.ExternalInterface.call("vorlumenSaverCount", so.data.count)
     pushCount(code);
     code.push(kSaverPageFunction).push(2);
@@ -271,7 +290,7 @@ Bytes saverActions(const std::string &localPath)
     return code.build();
 }
 
-Movie saverMovie(double widthPixels, double heightPixels, const std::string &localPath)
+Movie saverMovie(double widthPixels, double heightPixels, const SaverOptions &options)
 {
     Movie movie(widthPixels, heightPixels, 24);
     movie.setBackground(kSaverBackground);
@@ -279,12 +298,41 @@ Movie saverMovie(double widthPixels, double heightPixels, const std::string &loc
     const uint16_t shapes[] = {movie.defineRectangle(area.width, area.height, kSaverFirstRun),
                                movie.defineRectangle(area.width, area.height, kSaverSecondRun),
                                movie.defineRectangle(area.width, area.height, kSaverLaterRuns)};
-    movie.doAction(saverActions(localPath));
+    movie.doAction(saverActions(options));
     movie.showFrame();
     for (int i = 0; i < 3; ++i) {
         if (i > 0)
             movie.remove(1);
         movie.place(shapes[i], 1, area.x, area.y);
+        movie.showFrame();
+    }
+    return movie;
+}
+
+Movie flusherMovie(bool flush)
+{
+    Movie movie(320, 240, kFlusherFramesPerSecond);
+    movie.setBackground(kSaverBackground);
+    const CentreRect area = centreHalf(movie);
+    movie.place(movie.defineRectangle(area.width, area.height, kSaverFirstRun), 1, area.x, area.y);
+    for (int frame = 0; frame < 2; ++frame) {
+        ActionBuilder code;
+        // so = SharedObject.getLocal(kFlusherObjectName)
+        code.push("so").push(kFlusherObjectName).push(1).push("SharedObject").getVariable();
+        code.push("getLocal").callMethod().setVariable();
+        // n = so.data.frames, 0 when there is none; so.data.frames = n + 1
+        code.push("n");
+        pushSharedData(code);
+        code.push("frames").getMember().setVariable();
+        code.push("n").getVariable().logicalNot().ifTrue("none");
+        code.jump("counted");
+        code.label("none").push("n").push(0).setVariable();
+        code.label("counted");
+        pushSharedData(code);
+        code.push("frames").push("n").getVariable().push(1).add().setMember();
+        if (flush)
+            code.push(0).push("so").getVariable().push("flush").callMethod().pop();
+        movie.doAction(code.build());
         movie.showFrame();
     }
     return movie;

@@ -46,7 +46,25 @@ constexpr Rgb kLoadArrived {0x20, 0xC0, 0x40};
 
 Movie demoMovie();
 Movie colourTestMovie(double widthPixels, double heightPixels);
-Movie saverMovie(double widthPixels, double heightPixels, const std::string &localPath = {});
+// How the run-counting movie saves: flush() after counting or never (its
+// data then kept only if the player writes it when the movie ends), and
+// how many large objects (kSaverBigName + index, `text` a string of
+// kSaverBigChars characters) it flushes after counting.
+struct SaverOptions
+{
+    std::string localPath;
+    bool flush = true;
+    int bigObjects = 0;
+};
+constexpr const char *kSaverBigName = "vorlumen-big";
+constexpr int kSaverBigChars = 1 << 20;
+
+Movie saverMovie(double widthPixels, double heightPixels, const SaverOptions &options = {});
+// A looping movie that adds one to `frames` in the shared object
+// kFlusherObjectName every frame and flushes it when asked to (bench/saves).
+constexpr const char *kFlusherObjectName = "vorlumen-frames";
+constexpr double kFlusherFramesPerSecond = 60;
+Movie flusherMovie(bool flush);
 Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixels,
                      double heightPixels);
 // The key-probe movie watches the Flash key codes given (Key.isDown, each
@@ -56,6 +74,6 @@ Movie keyProbeMovie(const std::vector<int> &keyCodes, double widthPixels, double
 // A tiny movie that sets _level0[flag] to "yes" when it plays.
 Movie flagMovie(const std::string &flag);
 // The bytecode of the run-counting movie's first frame.
-Bytes saverActions(const std::string &localPath = {});
+Bytes saverActions(const SaverOptions &options = {});
 
 } // namespace swfgen

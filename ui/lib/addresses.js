@@ -148,7 +148,9 @@ function hostOfAddress(text) {
         host = host.replace(/:\d*$/, "");
     else
         host = host.substring(0, host.indexOf("]") + 1);
-    host = decodePercent(host);
+    // The characters that host parsing ignores (soft hyphen, zero-width
+    // characters, variation selectors) go first, as they do in the engine.
+    host = decodePercent(host).replace(/[\u00ad\u034f\u180b-\u180d\u200b-\u200d\u2060\ufe00-\ufe0f\ufeff]/g, "");
     if (host.normalize)
         host = host.normalize("NFKC");
     host = host.replace(/[\u3002\uff0e\uff61]/g, ".").toLowerCase();
@@ -189,10 +191,14 @@ function ipv4Bytes(host) {
             Math.floor(value32 / 256) % 256, value32 % 256];
 }
 
+// The same ranges as the player's request check (host/localnetwork.cpp).
 function isPrivateIpv4(b) {
     return b[0] === 0 || b[0] === 10 || b[0] === 127 || b[0] >= 224
             || (b[0] === 169 && b[1] === 254) || (b[0] === 172 && b[1] >= 16 && b[1] <= 31)
-            || (b[0] === 192 && b[1] === 168) || (b[0] === 100 && b[1] >= 64 && b[1] <= 127);
+            || (b[0] === 192 && b[1] === 168) || (b[0] === 100 && b[1] >= 64 && b[1] <= 127)
+            || (b[0] === 192 && b[1] === 0 && (b[2] === 0 || b[2] === 2))
+            || (b[0] === 198 && (b[1] === 18 || b[1] === 19))
+            || (b[0] === 198 && b[1] === 51 && b[2] === 100) || (b[0] === 203 && b[1] === 0 && b[2] === 113);
 }
 
 // Whether a host reaches this machine or its local network: loopback,
@@ -203,7 +209,7 @@ function isLocalHost(host) {
     if (host === "" || host === "localhost" || /\.localhost$/.test(host))
         return true;
     if (host.charAt(0) === "[")
-        return !/^\[[23][0-9a-f]{3}:/.test(host) || /^\[2002:/.test(host);
+        return !/^\[[23][0-9a-f]{3}:/.test(host) || /^\[(?:2002|2001:0?db8):/.test(host);
     var bytes = ipv4Bytes(host);
     return bytes !== null && isPrivateIpv4(bytes);
 }

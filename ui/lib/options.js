@@ -123,14 +123,26 @@ function isProfilePath(profile) {
     return last !== "" && last !== ".";
 }
 
+// Where mapper profiles are looked for, in order: the cabinet owner's own
+// folder in the player's data folder (writable, kept across upgrades), then
+// the profiles that come with the player.
+function profileFolders(applicationDirPath, dataFolder) {
+    var folders = [];
+    if (dataFolder)
+        folders.push(dataFolder + "/antimicro/profiles");
+    folders.push(applicationDirPath + "/antimicro/profiles");
+    return folders;
+}
+
 // The gamepad mapper's program and arguments, or null when no usable
 // profile is asked for. A named controller gets the profile too: the mapper
 // applies "--profile" to the controller given with "--profile-controller".
-function mapperCommand(applicationDirPath, profile, controller, windows) {
+function mapperCommand(applicationDirPath, profile, controller, windows, profilesFolder) {
     if (!isProfilePath(profile))
         return null;
     var program = applicationDirPath + "/antimicro/antimicro" + (windows ? ".exe" : "");
-    var args = ["--hidden", "--profile", applicationDirPath + "/antimicro/profiles/" + profile];
+    var folder = profilesFolder || applicationDirPath + "/antimicro/profiles";
+    var args = ["--hidden", "--profile", folder + "/" + profile];
     if (controller)
         args.push("--profile-controller", controller);
     return { program: program, arguments: args };
