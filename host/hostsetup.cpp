@@ -1,6 +1,7 @@
 #include "hostsetup.h"
 
 #include "drivesclass.h"
+#include "gamepads.h"
 #include "process.h"
 
 #include <QDir>
@@ -182,6 +183,7 @@ void registerNativeTypes()
 {
     qmlRegisterType<DrivesClass>("DrivesClass", 1, 0, "DrivesClass");
     qmlRegisterType<Process>("Process", 1, 0, "Process");
+    qmlRegisterType<Gamepads>("Gamepads", 1, 0, "Gamepads");
 }
 
 void setContextProperties(QQmlContext *context, QObject *maintenance,

@@ -314,13 +314,25 @@
             firstFrameDrawn = true;
             // Not from inside Ruffle's own event: the style change makes
             // it lay out again, which it cannot do while it is busy.
-            window.setTimeout(showRuffleCanvas, 0);
+            // A hidden element takes no focus: the game gets it once shown.
+            window.setTimeout(function () {
+                showRuffleCanvas();
+                focusGame(element);
+            }, 0);
             if (element === player && renderer === RUFFLE_WEBGL)
                 console.log(WEBGL_PLAYED_PREFIX);
             hideLoadingIndicatorAfterNextFrame();
-            element.focus();
         });
         return element;
+    }
+
+    // Ruffle takes keys only while the player has the focus, which it
+    // gives itself on a click. A cabinet has no mouse: the keys (a pad's
+    // too) go to the game from its first frame. The element that holds
+    // the focus is Ruffle's own container inside the player.
+    function focusGame(element) {
+        var container = element.shadowRoot && element.shadowRoot.getElementById("container");
+        (container || element).focus();
     }
 
     function start(rendererName) {
@@ -335,7 +347,7 @@
                                 preferredRenderer: rendererName }).catch(function (error) {
             onRuffleGaveUp(element, panicReason || String(error));
         });
-        element.focus();
+        focusGame(element);
     }
 
     // The movie calls for what the canvas renderer lacks: where WebGL is at

@@ -10,6 +10,7 @@ ShellDialog {
 
     title: Theme.dialogTitle(qsTr("Ouvrir une adresse internet<br>Open an internet address"))
     standardButtons: Dialog.Open | Dialog.Cancel
+    firstChoice: adresseWebText
 
     // The pattern alone cannot tell where the engine will go: the host it
     // will reach is checked too.

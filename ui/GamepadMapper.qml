@@ -5,6 +5,10 @@ import "lib/options.js" as Options
 // The gamepad mapper beside the game, with the window's profile and
 // controller; it ends with the window. Its failures are reported, never fatal.
 Process {
+    // The mapper was started for the game and has not ended: it owns the
+    // game's keys, and the player's own pad mapping steps aside.
+    property bool ownsGame: false
+
     function startForGame() {
         var profile = window.profilantimicro
         var folder = ""
@@ -20,15 +24,19 @@ Process {
         }
         var command = Options.mapperCommand(applicationDirPath, profile, window.controleurantimicro,
                                             window.onWindows, folder)
-        if (command)
-            start(command.program, command.arguments)
+        if (!command)
+            return
+        ownsGame = true
+        start(command.program, command.arguments)
     }
 
     onStartFailed: {
+        ownsGame = false
         if (!window.closingDown)
             maintenance.reportProblem("the gamepad mapper could not start: " + reason)
     }
     onEnded: {
+        ownsGame = false
         if (!window.closingDown)
             maintenance.reportProblem("the gamepad mapper ended (status " + exitCode
                                       + (crashed ? ", crashed" : "") + "); the game goes on without it")

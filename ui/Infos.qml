@@ -5,11 +5,13 @@ import "lib/theme.js" as Theme
 
 // The banner that tells the outcome of a screenshot, bottom left, for five
 // seconds. Its text and icon follow `sauvegardeCapture` while it is open,
-// unless it tells a problem of the saves (signaler).
+// unless it tells a problem of the saves (signaler) or gives a notice
+// without an icon (a gamepad connected or let go: annoncer).
 Item {
     z: 100000
 
     property string probleme: ""
+    property bool sansIcone: false
 
     function ouvrir() {
         probleme = ""
@@ -18,6 +20,13 @@ Item {
 
     function signaler(texte) {
         probleme = texte
+        sansIcone = false
+        montrer()
+    }
+
+    function annoncer(texte) {
+        probleme = texte
+        sansIcone = true
         montrer()
     }
 
@@ -72,6 +81,7 @@ Item {
                 objectName: "infosIcon"
                 icon.source: probleme !== "" ? "qrc:/img/folder-download.svg" : "qrc:/img/camera.svg"
                 icon.color: Theme.toolColor(sauvegardeCapture && probleme === "")
+                visible: probleme === "" || !sansIcone
             }
 
             Label {
@@ -79,7 +89,12 @@ Item {
                 objectName: "infosText"
                 verticalAlignment: Text.AlignVCenter
                 wrapMode: Text.WordWrap
-                font.pixelSize: Theme.TEXT
+                // A notice (a pad's name) may be long: wrapped, then cut.
+                Layout.fillWidth: probleme !== ""
+                Layout.leftMargin: img.visible ? 0 : Theme.SPACING
+                maximumLineCount: 3
+                elide: Text.ElideRight
+                font.pixelSize: probleme !== "" ? Theme.TEXT_SMALL : Theme.TEXT
                 opacity: Theme.OVERLAY_OPACITY
                 text: probleme !== "" ? probleme : sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
                                         : "La capture d'écran a échoué...<br>Screenshot failed..."

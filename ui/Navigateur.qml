@@ -10,7 +10,12 @@ import "lib/theme.js" as Theme
 // current folder's subfolders and SWF files. A folder row enters it; a file
 // row loads the game and closes the drawer. The folder shown is the window's
 // `adresseDuNavigateur`, so it is saved and restored with the settings.
+// From the keyboard (or a pad's d-pad, A and B): up and down move along the
+// rows, Return, Enter or Space opens the row, right opens a folder, left
+// goes up one folder, Escape closes.
 Drawer {
+    id: drawer
+
     width: Theme.DRAWER_WIDTH_SHARE * window.width
     height: window.height
     dragMargin: 0
@@ -68,6 +73,44 @@ Drawer {
              folderModel.get(entry.index, "filePath"))
     }
 
+    function pickCurrentRow() {
+        if (folderList.currentItem)
+            folderList.currentItem.pickThisRow()
+    }
+
+    function openParentFolder() {
+        if (String(folderModel.parentFolder) !== "")
+            openFolder(folderModel.parentFolder)
+    }
+
+    onOpened: folderList.forceActiveFocus()
+
+    Shortcut {
+        sequence: "Up"
+        enabled: drawer.opened
+        onActivated: folderList.decrementCurrentIndex()
+    }
+    Shortcut {
+        sequence: "Down"
+        enabled: drawer.opened
+        onActivated: folderList.incrementCurrentIndex()
+    }
+    Shortcut {
+        sequences: ["Return", "Enter", "Space"]
+        enabled: drawer.opened
+        onActivated: pickCurrentRow()
+    }
+    Shortcut {
+        sequence: "Right"
+        enabled: drawer.opened
+        onActivated: if (folderList.currentItem && folderList.currentItem.isFolderRow) pickCurrentRow()
+    }
+    Shortcut {
+        sequence: "Left"
+        enabled: drawer.opened
+        onActivated: openParentFolder()
+    }
+
     FolderListModel {
         id: folderModel
         objectName: "folderModel"
@@ -76,7 +119,10 @@ Drawer {
         showDotAndDotDot: true
         sortField: FolderListModel.Name
 
-        onFolderChanged: window.adresseDuNavigateur = folder.toString()
+        onFolderChanged: {
+            window.adresseDuNavigateur = folder.toString()
+            folderList.currentIndex = 0
+        }
     }
 
     // From the window's folder: the model does not announce a change to a
@@ -202,6 +248,12 @@ Drawer {
             readonly property var entry: modelData
             property string rowText: Addresses.readableName(entry.fileIsDir ? entry.fileName.toUpperCase()
                                                                             : entry.fileName)
+            readonly property bool isCurrentRow: ListView.isCurrentItem
+            readonly property bool isFolderRow: entry.fileIsDir
+
+            function pickThisRow() {
+                pickRow(entry)
+            }
 
             Rectangle {
                 objectName: "rowBackground"
@@ -220,6 +272,16 @@ Drawer {
                     font.pixelSize: Theme.TEXT_LARGE
                     text: rowText
                 }
+            }
+
+            // The row the arrow keys are on.
+            Rectangle {
+                objectName: "rowFocus"
+                anchors.fill: parent
+                color: "transparent"
+                border.width: Theme.FOCUS_MARK_WIDTH
+                border.color: Theme.FOCUS_MARK
+                visible: isCurrentRow
             }
 
             MouseArea {

@@ -6,6 +6,7 @@ import QtQuick.Window 2.13
 import QtWebEngine 1.8
 import DrivesClass 1.0
 import Process 1.0
+import Gamepads 1.0
 import "Sauvegarde.js" as Storage
 import "lib/options.js" as Options
 import "lib/addresses.js" as Addresses
@@ -79,6 +80,11 @@ ApplicationWindow {
     readonly property bool drawsInSoftware: contentItem.GraphicsInfo.api === GraphicsInfo.Software
     // The game's rectangle in the view: what a screenshot keeps.
     property rect cadrageCapture: Qt.rect(0, 0, 0, 0)
+    // A dialog or the drawer is open: the pads answer it, not the game.
+    readonly property bool shellOpen: drawerFlash.opened || internetAdresseDialog.visible
+                                      || aProposDialog.visible || aideDialog.visible || pasSWFDialog.visible
+                                      || jeuImpossibleDialog.visible || jeuInternetDialog.visible
+                                      || jeuArreteDialog.visible || quitterVRLDialog.visible
     readonly property bool onWindows: Qt.platform.os === "windows"
     readonly property string executableSuffix: onWindows ? ".exe" : ""
 
@@ -366,6 +372,26 @@ ApplicationWindow {
         id: process1
     }
 
+    // The pads, beside the mapper: a running mapper owns the game's keys and
+    // the dialogs' (it types them); the quit combination is always the player's.
+    Gamepads {
+        id: pads
+        objectName: "pads"
+        gameView: webviewFlash
+        gameKeys: !process0.ownsGame && !shellOpen
+        shellKeys: !process0.ownsGame && shellOpen
+        gameFile: isSWF && !Addresses.isInternetAddress(source) ? source : ""
+
+        onQuitAsked: if (!quitterVRLDialog.visible) quitterVRLDialog.open()
+        onQuitNow: window.close()
+        onPadConnected: media.annoncer(qsTr(Texts.PAD_CONNECTED).arg(name))
+        onPadDisconnected: media.annoncer(qsTr(Texts.PAD_DISCONNECTED).arg(name))
+        onProblem: {
+            maintenance.reportProblem(text)
+            media.annoncer(qsTr(Texts.PAD_PROBLEM))
+        }
+    }
+
     ExitFullScreenButton {
         objectName: "exitFullScreenButton"
         anchors.right: parent.right
@@ -544,6 +570,8 @@ ApplicationWindow {
         objectName: "quitterVRLDialog"
         title: Theme.dialogTitle(qsTr("Quitter/Quit"))
         standardButtons: Dialog.Yes | Dialog.No
+        // Return, Space or a pad's A quits at once.
+        firstButton: Dialog.Yes
 
         onAccepted: window.close()
         message: qsTr("Voulez-vous quitter <b>Vorlumen</b> ?<br><br>Do you want to quit <b>Vorlumen</b> ?")

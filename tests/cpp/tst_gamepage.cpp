@@ -1,5 +1,6 @@
 // The game page in a real web view with real Ruffle and real SWF files:
 // the size it reports, what it shows, odd paths, bad files, resizing.
+#include "gamepads.h"
 #include "gamepageharness.h"
 
 #include <QColor>
@@ -105,6 +106,8 @@ private slots:
     void loadsOnlyTheGamesOwnFiles_data();
     void loadsOnlyTheGamesOwnFiles();
     void loadsACorpusMovieWithItsSkin();
+    void padPlaysTheGame_data();
+    void padPlaysTheGame();
 
 private:
     QString copyToGames(const QString &source, const QString &name);
@@ -475,5 +478,68 @@ void GamePageTest::loadsACorpusMovieWithItsSkin()
 }
 
 GAMEPAGE_TEST_MAIN(GamePageTest)
+
+void GamePageTest::padPlaysTheGame_data()
+{
+    QTest::addColumn<bool>("playerMapsThePad");
+    QTest::addColumn<QString>("mappingFile");
+    QTest::addColumn<QVector<bool>>("seen"); // Up, Left, Space, Z, Enter
+    QTest::newRow("default mapping") << true << QString() << QVector<bool> {true, true, true, true, false};
+    QTest::newRow("a mapper owns the game") << false << QString()
+                                            << QVector<bool> {false, false, false, false, false};
+    QTest::newRow("the game's own file")
+        << true << QStringLiteral("a = enter\n") << QVector<bool> {true, true, false, true, true};
+    QTest::newRow("a bad file: the defaults")
+        << true << QStringLiteral("a = enter\nb = ???\n")
+        << QVector<bool> {true, true, true, true, false};
+}
+
+// The key-probe movie shows a square for each key it saw: the d-pad, the
+// left stick and the face buttons reach it as keys of the game view.
+void GamePageTest::padPlaysTheGame()
+{
+    QFETCH(bool, playerMapsThePad);
+    QFETCH(QString, mappingFile);
+    QFETCH(QVector<bool>, seen);
+    const QString probe = games.path() + QLatin1String("/pad/") + QTest::currentDataTag()
+        + QLatin1String(".swf");
+    QVERIFY(QDir().mkpath(QFileInfo(probe).absolutePath()));
+    QVERIFY(makeMovie({"--width", "500", "--height", "100", "--keys", "38,37,32,90,13", "-o", probe}));
+    if (!mappingFile.isEmpty())
+        QVERIFY(writeText(padmap::mappingFileFor(probe), mappingFile.toUtf8()));
+    playAndWaitForReport(probe, QStringLiteral("500"), QStringLiteral("100"));
+    QCOMPARE(page->waitForRuffleState(QStringLiteral("playing")), QStringLiteral("playing"));
+
+    Gamepads pads;
+    pads.setProperty("readPads", false);
+    pads.setProperty("gameView", QVariant::fromValue(page->root->property("web").value<QQuickItem *>()));
+    QSignalSpy problems(&pads, &Gamepads::problem);
+    pads.setGameFile(probe);
+    pads.setGameKeys(playerMapsThePad);
+    const int a = int(padmap::Control::A);
+    const int x = int(padmap::Control::X);
+    const int up = int(padmap::Control::Up);
+    // Held for a few frames: the movie looks at the keys each frame.
+    for (int control : {up, a, x}) {
+        pads.press(0, control);
+        QTest::qWait(300);
+        pads.release(0, control);
+    }
+    pads.moveAxis(1, Gamepads::LeftX, -0.9);
+    QTest::qWait(300);
+    pads.moveAxis(1, Gamepads::LeftX, 0.1);
+
+    const GameSize size = page->lastReportedSize();
+    const QRect game(QPoint((800 - size.width) / 2, (600 - size.height) / 2),
+                     QSize(size.width, size.height));
+    QVector<ExpectedColour> expected;
+    for (int i = 0; i < seen.size(); ++i) {
+        const QPoint centre(game.left() + int(game.width() * (i + 0.5) / seen.size()), game.center().y());
+        expected.append({centre, seen[i] ? QColor(0x20, 0xC0, 0x40) : QColor(0x30, 0x30, 0x30)});
+    }
+    QStringList mismatches = waitForColours(*page, expected);
+    QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QLatin1String(", "))));
+    QCOMPARE(problems.count(), mappingFile.contains(QLatin1String("???")) ? 1 : 0);
+}
 
 #include "tst_gamepage.moc"

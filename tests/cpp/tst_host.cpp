@@ -1,10 +1,12 @@
 // The native objects the UI uses, and the host's start-up helpers.
 #include "drivesclass.h"
 #include "gamefiles.h"
+#include "gamepads.h"
 #include "hostsetup.h"
 #include "internetgame.h"
 #include "localnetwork.h"
 #include "maintenance.h"
+#include "padmapping.h"
 #include "process.h"
 #include "rawnames.h"
 #include "savetree.h"
@@ -21,6 +23,7 @@
 #include <atomic>
 #include <thread>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <lzma.h>
 #include <sys/mount.h>
@@ -71,6 +74,11 @@ private slots:
     void saveKeysStayInTheGamesPlace_data();
     void saveKeysStayInTheGamesPlace();
     void webGlMarksFollowThePage();
+    void padMappingFile_data();
+    void padMappingFile();
+    void padQuitHold_data();
+    void padQuitHold();
+    void padsComeAndGo();
 
 private:
     static QString printfProgram() { return QStandardPaths::findExecutable("printf"); }
@@ -972,6 +980,134 @@ void TestHost::saveKeysStayInTheGamesPlace()
     QFETCH(bool, anywhereOnSite);
     QFETCH(QString, file);
     QCOMPARE(savetree::relativeFileOf(savetree::placeOf(game), key, anywhereOnSite), file);
+}
+
+void TestHost::padMappingFile_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("qtKey"); // 0: no key, -1: a click
+    QTest::addColumn<int>("rightStick");
+    QTest::addColumn<QString>("problem");
+    const int pointer = int(padmap::Motion::Pointer);
+    const int keys = int(padmap::Motion::Keys);
+    QTest::newRow("empty: the defaults") << "" << "a" << int(Qt::Key_Space) << pointer << "";
+    QTest::newRow("a key, any case, comments")
+        << "# racer\n\n  A = Z \nb=enter\n" << "a" << int(Qt::Key_Z) << pointer << "";
+    QTest::newRow("a function key") << "start = f12" << "start" << int(Qt::Key_F12) << pointer
+                                    << "";
+    QTest::newRow("a digit") << "y=0" << "y" << int(Qt::Key_0) << pointer << "";
+    QTest::newRow("a click, the stick as keys")
+        << "r1 = click\nrightstick = keys" << "r1" << -1 << keys << "";
+    QTest::newRow("nothing") << "x = none" << "x" << 0 << pointer << "";
+    // A file with one mistake gives the whole default table back.
+    QTest::newRow("unknown key") << "x = z\na = warp" << "x" << int(Qt::Key_Z) << pointer
+                                 << "line 2: no key named \"warp\"";
+    QTest::newRow("unknown control") << "a = z\nturbo = x" << "a" << int(Qt::Key_Space)
+                                     << pointer << "line 2: no control named \"turbo\"";
+    QTest::newRow("no equals sign") << "a z" << "a" << int(Qt::Key_Space) << pointer
+                                    << "line 1: expected \"name = value\"";
+    QTest::newRow("bad stick use") << "rightstick = mouse" << "a" << int(Qt::Key_Space)
+                                   << pointer
+                                   << "line 1: rightstick takes keys, pointer or none, not \"mouse\"";
+    QTest::newRow("F13 is no key") << "a = f13" << "a" << int(Qt::Key_Space) << pointer
+                                   << "line 1: no key named \"f13\"";
+}
+
+void TestHost::padMappingFile()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, control);
+    QFETCH(int, qtKey);
+    QFETCH(int, rightStick);
+    QFETCH(QString, problem);
+    QString found;
+    const padmap::Mapping mapping = padmap::parseMapping(text, &found);
+    QCOMPARE(found, problem);
+    int index = 0;
+    while (padmap::controlName(padmap::Control(index)) != control)
+        ++index;
+    const padmap::Action &action = mapping.action(padmap::Control(index));
+    QCOMPARE(action.kind == padmap::Action::Click ? -1 : action.qtKey, qtKey);
+    QCOMPARE(int(mapping.rightStick), rightStick);
+}
+
+// Select and Start held together: briefly asks to quit, long quits at once;
+// let go early, nothing. Either of two pads may do it.
+void TestHost::padQuitHold_data()
+{
+    QTest::addColumn<int>("holdMs");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<int>("quit");
+    QTest::newRow("a tap") << 50 << 0 << 0;
+    QTest::newRow("held briefly") << 600 << 1 << 0;
+    QTest::newRow("held long") << 1600 << 1 << 1;
+}
+
+void TestHost::padQuitHold()
+{
+    QFETCH(int, holdMs);
+    QFETCH(int, asked);
+    QFETCH(int, quit);
+    Gamepads pads;
+    pads.setProperty("readPads", false);
+    pads.setProperty("quitAskHoldMs", 300);
+    pads.setProperty("quitNowHoldMs", 1200);
+    QSignalSpy askedSpy(&pads, &Gamepads::quitAsked);
+    QSignalSpy quitSpy(&pads, &Gamepads::quitNow);
+    const int select = int(padmap::Control::Select);
+    const int start = int(padmap::Control::Start);
+    pads.addPad(1, QStringLiteral("first"));
+    pads.press(7, select); // a pad the reader had not announced yet
+    pads.press(1, start);  // on another pad: no combination
+    QTest::qWait(400);
+    QCOMPARE(askedSpy.count(), 0);
+    pads.press(1, select);
+    QElapsedTimer held;
+    held.start();
+    QTRY_VERIFY_WITH_TIMEOUT(held.elapsed() >= holdMs, holdMs + 1000);
+    pads.release(1, start);
+    QTest::qWait(1300); // a timer left running would fire by now
+    QCOMPARE(askedSpy.count(), asked);
+    QCOMPARE(quitSpy.count(), quit);
+    QCOMPARE(pads.padCount(), 2);
+}
+
+// A pad read through SDL (its virtual pad: no device needed) is announced
+// when it comes, drives the player and is let go when it goes.
+void TestHost::padsComeAndGo()
+{
+    qputenv("QT_GAMEPAD", "sdl2");
+    Gamepads pads;
+    pads.componentComplete();
+    QSignalSpy connected(&pads, &Gamepads::padConnected);
+    QSignalSpy disconnected(&pads, &Gamepads::padDisconnected);
+    QSignalSpy asked(&pads, &Gamepads::quitAsked);
+    void *sdl = dlopen("libSDL2-2.0.so.0", RTLD_NOW);
+    QVERIFY2(sdl, dlerror());
+    auto wasInit = reinterpret_cast<unsigned (*)(unsigned)>(dlsym(sdl, "SDL_WasInit"));
+    auto attach = reinterpret_cast<int (*)(int, int, int, int)>(dlsym(sdl, "SDL_JoystickAttachVirtual"));
+    auto detach = reinterpret_cast<int (*)(int)>(dlsym(sdl, "SDL_JoystickDetachVirtual"));
+    auto open = reinterpret_cast<void *(*)(int)>(dlsym(sdl, "SDL_JoystickOpen"));
+    auto setButton = reinterpret_cast<int (*)(void *, int, unsigned char)>(
+        dlsym(sdl, "SDL_JoystickSetVirtualButton"));
+    QVERIFY(wasInit && attach && detach && open && setButton);
+    constexpr unsigned kGameController = 0x2000;
+    QTRY_VERIFY_WITH_TIMEOUT(wasInit(kGameController) != 0, 5000);
+    // Two standard controllers (SDL numbering: 4 back, 5 guide, 6 start).
+    const int first = attach(1, 6, 15, 0);
+    const int second = attach(1, 6, 15, 0);
+    QVERIFY(first >= 0 && second >= 0);
+    QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 2, 5000);
+    QCOMPARE(pads.padCount(), 2);
+    void *pad = open(second);
+    QVERIFY(pad);
+    setButton(pad, 5, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(asked.count(), 1, 5000);
+    setButton(pad, 5, 0);
+    QCOMPARE(detach(first), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 1, 5000);
+    QCOMPARE(pads.padCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestHost)

@@ -1,5 +1,6 @@
-// Preloaded into the mapper by the profile test: gives it one standard game
-// controller, since a test machine has no gamepad. It is SDL's own virtual
+// Preloaded into the mapper by the profile test, and into the player by the
+// pad roads: gives it one standard game controller, since a test machine
+// has no gamepad. It is SDL's own virtual
 // controller, so everything from SDL's controller mapping onwards (the
 // mapper, its profile, the key events on the X server) is the real thing.
 //
@@ -24,9 +25,18 @@ constexpr int StandardControllerType = 1; // SDL_JOYSTICK_TYPE_GAMECONTROLLER
 constexpr int StandardAxes = 6;
 constexpr int StandardButtons = 15;
 
+// SDL as loaded by the program: linked in (the mapper) or brought by a
+// plug-in in its own scope (the player's pad reader), where only its
+// handle finds it.
+void *sdlLibrary()
+{
+    static void *library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_NOLOAD);
+    return library != nullptr ? library : RTLD_DEFAULT;
+}
+
 template<typename Function> Function sdlFunction(const char *name)
 {
-    return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
+    return reinterpret_cast<Function>(dlsym(sdlLibrary(), name));
 }
 
 void followCommands(SDL_Joystick *pad, const char *fifo)
@@ -69,6 +79,10 @@ extern "C" int SDL_Init(unsigned flags)
 {
     static bool attached = false;
     auto realInit = reinterpret_cast<InitFunction>(dlsym(RTLD_NEXT, "SDL_Init"));
+    if (realInit == nullptr)
+        realInit = sdlFunction<InitFunction>("SDL_Init");
+    if (realInit == nullptr)
+        return -1;
     int result = realInit(flags);
     if (result == 0 && !attached) {
         attached = true;

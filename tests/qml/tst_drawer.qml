@@ -221,6 +221,38 @@ TestCase {
         verify(drawer().opened)
     }
 
+    // From the keyboard (a pad's d-pad and A): down the rows, into a
+    // folder, back up with Left, a game picked with Space; Escape closes.
+    function test_keyboardRoad() {
+        openWindow()
+        showFolder(tree)
+        var d = openDrawer()
+        tryCompare(win, "active", true, 3000)
+        var view = list()
+        compare(view.currentIndex, 0)
+        var games = indexOfName("games")
+        for (var i = 0; i < games; ++i)
+            keyClick(Qt.Key_Down)
+        compare(view.currentIndex, games)
+        verify(findChild(row(games), "rowFocus").visible)
+        keyClick(Qt.Key_Return)
+        waitForListing(tree + "/games")
+        keyClick(Qt.Key_Left)
+        waitForListing(tree)
+        keyClick(Qt.Key_Up)
+        compare(view.currentIndex, 0)
+        var game = indexOfName("a.Swf")
+        for (var j = 0; j < game; ++j)
+            keyClick(Qt.Key_Down)
+        keyClick(Qt.Key_Space)
+        compare(win.source, tree + "/a.Swf")
+        tryCompare(d, "visible", false)
+        openDrawer()
+        keyClick(Qt.Key_Escape)
+        tryCompare(d, "visible", false)
+        compare(win.source, tree + "/a.Swf")
+    }
+
     function test_folderButtons_data() {
         return [
             { tag: "downloads", button: "downloadFolderButton", folder: downloadPath[0] },

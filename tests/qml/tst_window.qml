@@ -134,6 +134,47 @@ TestCase {
         dialog.close()
     }
 
+    // The keyboard road through the dialogs (a pad's d-pad, A and B arrive
+    // as the same keys): each opens with a choice in focus, the arrows move
+    // between choices, Return, Enter and Space press, Escape closes.
+    function test_keyboardRoad_data() {
+        return [
+            { tag: "quit: Yes first, down to No", name: "quitterVRLDialog", first: Dialog.Yes,
+              keys: [Qt.Key_Down, Qt.Key_Return], before: Dialog.No },
+            { tag: "about: Return", name: "aProposDialog", first: Dialog.Close, keys: [Qt.Key_Return] },
+            { tag: "help: Space", name: "aideDialog", first: Dialog.Close, keys: [Qt.Key_Space] },
+            { tag: "message: Enter", name: "jeuInternetDialog", first: Dialog.Close, keys: [Qt.Key_Enter] },
+            { tag: "message: Escape", name: "jeuInternetDialog", first: Dialog.Close, keys: [Qt.Key_Escape] },
+            // Open stays out of reach while the address is not valid.
+            { tag: "address: down from the field", name: "internetAdresseDialog", first: "adresseWebText",
+              keys: [Qt.Key_Down, Qt.Key_Return], before: Dialog.Cancel }
+        ]
+    }
+
+    function test_keyboardRoad(data) {
+        createWindow([])
+        tryCompare(win, "active", true, 3000)
+        var dialog = child(data.name)
+        var closings = 0
+        var rejected = function () { closings += 1 }
+        dialog.rejected.connect(rejected)
+        dialog.open()
+        tryCompare(dialog, "opened", true, 3000)
+        var first = typeof data.first === "string" ? child(data.first) : dialog.standardButton(data.first)
+        tryCompare(win, "activeFocusItem", first, 1000)
+        compare(child("pads").gameKeys, false)
+        for (var i = 0; i < data.keys.length; ++i) {
+            if (i === data.keys.length - 1 && data.before !== undefined)
+                compare(win.activeFocusItem, dialog.standardButton(data.before))
+            keyClick(data.keys[i])
+        }
+        tryCompare(dialog, "visible", false, 3000)
+        compare(closings, 1)
+        compare(win.closingDown, false)
+        dialog.rejected.disconnect(rejected)
+        tryCompare(child("pads"), "gameKeys", true, 1000)
+    }
+
     function test_aboutVersion() {
         createWindow([])
         compare(child("versionLabel").text, "Version 1.0.2 (11/04/2021).")

@@ -112,6 +112,71 @@ asks to quit.
 .TP
 .B Ctrl+S
 takes a screenshot.
+.PP
+In a dialog and in the game drawer the arrow keys move between the
+choices, Return, Enter and Space press the one in focus, Esc closes. The
+quit dialog opens with Yes in focus. In the drawer, Left goes up one
+folder and Right opens one.
+.SH GAMEPADS
+The player reads the pads itself, beside the mapper. Any pad, any time:
+.TP
+.B Select+Start
+held half a second opens the quit dialog; held three seconds, the player
+quits at once (settings kept, status 0).
+.TP
+.B Guide
+opens the quit dialog.
+.PP
+In a dialog or the drawer the d\-pad and left stick are the arrow keys,
+.B A
+presses and
+.B B
+closes. Without
+.BR \-profilantimicro: ,
+or when the mapper ends, the pad plays the game through this table:
+d\-pad and left stick: arrow keys;
+.BR A :
+Space;
+.BR B :
+X;
+.BR X :
+Z;
+.BR Y :
+C;
+.BR L1 ,
+.BR R1 ,
+.BR L2 ,
+.BR R2 :
+A, S, D, F;
+.BR Start :
+Enter;
+.BR Select :
+P;
+.BR L3 :
+M;
+right stick: the mouse pointer;
+.BR R3 :
+a click. While the mapper runs, it owns the game's and the dialogs' keys.
+.PP
+A game's own table is the text file beside it with the extension
+.I .pad
+.RI ( Racer.pad
+for
+.IR Racer.swf ),
+one
+.I name = value
+a line,
+.B #
+for comments. Names: a, b, x, y, l1, r1, l2, r2, select, start, guide,
+l3, r3, up, down, left, right (a key, click or none), and dpad,
+leftstick, rightstick (keys, pointer or none). Keys: a to z, 0 to 9,
+f1 to f12, space, enter, escape, tab, backspace, shift, ctrl, alt, up,
+down, left, right. A file with a mistake is reported on standard error
+and the default table is used. Reading pads needs read access to
+.IR /dev/input/event* :
+the user's desktop session gives it, or the
+.B input
+group.
 .SH EXIT STATUS
 .TP
 .B 0

@@ -46,6 +46,8 @@ const char kUsage[]
       "  --load-movie FLAG=URL   load a child movie into a level; the same, once the\n"
       "                          child set _level0.FLAG to \"yes\"\n"
       "  --navigate FLAG=URL     send the page to URL (getURL, _self); its slot stays empty\n"
+      "  --keys CODE,...         a green square in its slot once each Flash key code\n"
+      "                          (37-40 arrows, 32 Space, 13 Enter, 90 Z) was seen down\n"
       "  --set-flag FLAG         a tiny child movie that sets _level0.FLAG to \"yes\"\n"
       "  --fail-after N          on frame N, a function that calls itself without end,\n"
       "                          with Ruffle's recursion limit lifted: a movie that\n"
@@ -53,7 +55,7 @@ const char kUsage[]
       "  --hang-after N          on frame N, a loop without end, with Ruffle's script\n"
       "                          time limit lifted: a movie that plays, then hangs\n";
 
-enum class Preset { None, Demo, Colours, Saver, Flusher, LoadProbe, Flag };
+enum class Preset { None, Demo, Colours, Saver, Flusher, LoadProbe, KeyProbe, Flag };
 
 struct PixelRect
 {
@@ -82,6 +84,7 @@ struct Options
     swfgen::SaverOptions saver;
     long failAfter = 0;
     long hangAfter = 0;
+    std::vector<int> keyCodes;
 };
 
 [[noreturn]] void usageError(const std::string &message)
@@ -226,6 +229,17 @@ Options parseOptions(int argc, char **argv)
             options.failAfter = long(parseNumber(value(), "--fail-after", 1, 65535));
         } else if (arg == "--hang-after") {
             options.hangAfter = long(parseNumber(value(), "--hang-after", 1, 65535));
+        } else if (arg == "--keys") {
+            const std::string text = value();
+            for (size_t at = 0; at <= text.size();) {
+                const size_t comma = std::min(text.find(',', at), text.size());
+                const long code = std::strtol(text.substr(at, comma - at).c_str(), nullptr, 10);
+                if (code <= 0 || code > 255)
+                    usageError("--keys takes Flash key codes (1-255): " + text);
+                options.keyCodes.push_back(int(code));
+                at = comma + 1;
+            }
+            options.preset = Preset::KeyProbe;
         } else if (arg == "--set-flag") {
             options.flag = value();
             options.preset = Preset::Flag;
@@ -277,6 +291,8 @@ swfgen::Movie movieFor(const Options &options)
         return swfgen::flusherMovie(options.saver.flush);
     case Preset::LoadProbe:
         return swfgen::loadProbeMovie(options.loads, options.width, options.height);
+    case Preset::KeyProbe:
+        return swfgen::keyProbeMovie(options.keyCodes, options.width, options.height);
     case Preset::Flag:
         return swfgen::flagMovie(options.flag);
     case Preset::None:

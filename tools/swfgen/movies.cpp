@@ -85,6 +85,19 @@ Bytes loadRequestActions(const std::vector<LoadRequest> &requests)
     return code.build();
 }
 
+// The square of slot i in a row of slots across the stage, unless drawn.
+void drawSlotOnce(ActionBuilder &code, size_t i, double slotWidth, int32_t size, double heightPixels)
+{
+    const std::string drawn = "drawn" + std::to_string(i);
+    const std::string skip = "skip" + std::to_string(i);
+    code.push(drawn).getVariable().ifTrue(skip);
+    code.push(drawn).push(1).setVariable();
+    const int32_t left = int32_t(slotWidth * (double(i) + 0.5)) - size / 2;
+    const int32_t top = int32_t(heightPixels / 2) - size / 2;
+    drawSquare(code, left, top, size, kLoadArrived);
+    code.label(skip);
+}
+
 // Frame 2: a square for each file arrived, drawn once.
 Bytes loadCheckActions(const std::vector<LoadRequest> &requests, double widthPixels,
                        double heightPixels)
@@ -94,13 +107,25 @@ Bytes loadCheckActions(const std::vector<LoadRequest> &requests, double widthPix
     const int32_t size = int32_t(std::min(slotWidth, heightPixels) / 2);
     for (size_t i = 0; i < requests.size(); ++i) {
         const std::string next = "next" + std::to_string(i);
-        const std::string drawn = "drawn" + std::to_string(i);
         code.push(requests[i].flag).getVariable().push("yes").equals().logicalNot().ifTrue(next);
-        code.push(drawn).getVariable().ifTrue(next);
-        code.push(drawn).push(1).setVariable();
-        const int32_t left = int32_t(slotWidth * (double(i) + 0.5)) - size / 2;
-        const int32_t top = int32_t(heightPixels / 2) - size / 2;
-        drawSquare(code, left, top, size, kLoadArrived);
+        drawSlotOnce(code, i, slotWidth, size, heightPixels);
+        code.label(next);
+    }
+    return code.build();
+}
+
+// Each frame: a square for each key seen down, drawn once.
+Bytes keyCheckActions(const std::vector<int> &keyCodes, double widthPixels, double heightPixels)
+{
+    ActionBuilder code;
+    const double slotWidth = widthPixels / double(keyCodes.size());
+    const int32_t size = int32_t(std::min(slotWidth, heightPixels) / 2);
+    for (size_t i = 0; i < keyCodes.size(); ++i) {
+        const std::string next = "next" + std::to_string(i);
+        // Key.isDown(code)
+        code.push(keyCodes[i]).push(1).push("Key").getVariable().push("isDown").callMethod();
+        code.logicalNot().ifTrue(next);
+        drawSlotOnce(code, i, slotWidth, size, heightPixels);
         code.label(next);
     }
     return code.build();
@@ -135,6 +160,17 @@ Bytes endlessLoopActions()
     ActionBuilder code;
     code.label("again").jump("again");
     return code.build();
+}
+
+Movie keyProbeMovie(const std::vector<int> &keyCodes, double widthPixels, double heightPixels)
+{
+    Movie movie(widthPixels, heightPixels, 30);
+    movie.setBackground(kLoadProbeBackground);
+    if (!keyCodes.empty())
+        movie.doAction(keyCheckActions(keyCodes, widthPixels, heightPixels));
+    movie.showFrame();
+    movie.showFrame();
+    return movie;
 }
 
 Movie flagMovie(const std::string &flag)

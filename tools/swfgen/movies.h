@@ -67,6 +67,10 @@ constexpr double kFlusherFramesPerSecond = 60;
 Movie flusherMovie(bool flush);
 Movie loadProbeMovie(const std::vector<LoadRequest> &requests, double widthPixels,
                      double heightPixels);
+// The key-probe movie watches the Flash key codes given (Key.isDown, each
+// frame) and shows a kLoadArrived square in a slot of the row, as the load
+// probe does, once its key has been seen down.
+Movie keyProbeMovie(const std::vector<int> &keyCodes, double widthPixels, double heightPixels);
 // A tiny movie that sets _level0[flag] to "yes" when it plays.
 Movie flagMovie(const std::string &flag);
 // Defines a function that calls itself without end, and calls it.

@@ -20,6 +20,12 @@ var INTERNET_GAME_FAILED = "Le jeu n'a pas pu être lu depuis internet.<br><br>"
 // The saves folder refuses a write (read-only, full); the game plays on.
 var SAVES_NOT_WRITTEN = "Sauvegarde impossible !<br>Saves cannot be written!";
 
+// Gamepads coming and going (%1: the pad's name), and a pad or a mapping
+// file that cannot be used (the details go to standard error).
+var PAD_CONNECTED = "Manette connectée / Gamepad connected<br>%1";
+var PAD_DISCONNECTED = "Manette débranchée / Gamepad removed<br>%1";
+var PAD_PROBLEM = "Problème de manette, voir le journal.<br>Gamepad problem, see the log.";
+
 var HELP_FRENCH = "<u>Lignes de commandes disponibles</u> :<br><br>\n"
     + "                        > <b>-source:</b> - Spécifiez le chemin du fichier SWF (<i>exemple : -source:\"C:/Users/Tamsrel/Downloads/phoenotopia.swf\"</i>).<br>\n"
     + "                        > <b>-swfwidth:</b> - Spécifiez la largeur naturelle du fichier SWF (<i>exemple : -swfwidth:900</i>).<br>\n"

@@ -10,6 +10,9 @@ var TOOL_OFF = "firebrick";
 var DRAWER_BAR = "#607D8B";
 var DRAWER_ICON = "#2c3940";
 var DRAWER_FILE = "gray";
+// The drawer row the arrow keys are on.
+var FOCUS_MARK = "white";
+var FOCUS_MARK_WIDTH = 3;
 
 var HEADER_HEIGHT = 48;
 // Fades of the header, the exit-full-screen button and the drawer's rows.
