@@ -306,6 +306,33 @@ InflatedLength countDecoded(const ByteReader &reader, uint64_t limit, InflatedLe
     return length;
 }
 
+enum class DecodeStep { More, Ended, Stuck, Corrupt };
+
+// Decodes one chunk of input (zlib's and liblzma's streams have the same
+// fields) into a scratch buffer that is overwritten each round: returns the
+// bytes produced, or -1 on corrupt data. Stops early once past `room`.
+template<typename Stream, typename Step>
+long long decodeChunk(Stream &stream, std::vector<uint8_t> &output, uint8_t *in, size_t size,
+                      bool &ended, uint64_t room, Step step)
+{
+    stream.next_in = in;
+    stream.avail_in = decltype(stream.avail_in)(size);
+    long long produced = 0;
+    while (!ended && uint64_t(produced) <= room && (stream.avail_in > 0 || stream.avail_out == 0)) {
+        stream.next_out = output.data();
+        stream.avail_out = decltype(stream.avail_out)(output.size());
+        const DecodeStep result = step();
+        produced += output.size() - stream.avail_out;
+        if (result == DecodeStep::Ended)
+            ended = true;
+        else if (result == DecodeStep::Stuck)
+            break;
+        else if (result == DecodeStep::Corrupt)
+            return -1;
+    }
+    return produced;
+}
+
 InflatedLength countZlib(const ByteReader &reader, uint64_t limit, InflatedLength length)
 {
     z_stream stream {};
@@ -315,24 +342,14 @@ InflatedLength countZlib(const ByteReader &reader, uint64_t limit, InflatedLengt
     }
     std::vector<uint8_t> output(kCountingChunk);
     length = countDecoded(reader, limit, length,
-                          [&](uint8_t *in, size_t size, bool &ended, uint64_t room) -> long long {
-                              stream.next_in = in;
-                              stream.avail_in = uInt(size);
-                              long long produced = 0;
-                              while (!ended && uint64_t(produced) <= room
-                                     && (stream.avail_in > 0 || stream.avail_out == 0)) {
-                                  stream.next_out = output.data();
-                                  stream.avail_out = uInt(output.size());
+                          [&](uint8_t *in, size_t size, bool &ended, uint64_t room) {
+                              return decodeChunk(stream, output, in, size, ended, room, [&stream] {
                                   const int rc = inflate(&stream, Z_NO_FLUSH);
-                                  produced += output.size() - stream.avail_out;
-                                  if (rc == Z_STREAM_END)
-                                      ended = true;
-                                  else if (rc == Z_BUF_ERROR)
-                                      break;
-                                  else if (rc != Z_OK)
-                                      return -1;
-                              }
-                              return produced;
+                                  return rc == Z_STREAM_END ? DecodeStep::Ended
+                                      : rc == Z_BUF_ERROR   ? DecodeStep::Stuck
+                                      : rc == Z_OK          ? DecodeStep::More
+                                                            : DecodeStep::Corrupt;
+                              });
                           });
     inflateEnd(&stream);
     return length;
@@ -362,24 +379,14 @@ InflatedLength countLzma(const ByteReader &reader, uint64_t limit, InflatedLengt
     }
     std::vector<uint8_t> output(kCountingChunk);
     length = countDecoded(reader, limit, length,
-                          [&](uint8_t *in, size_t size, bool &ended, uint64_t room) -> long long {
-                              stream.next_in = in;
-                              stream.avail_in = size;
-                              long long produced = 0;
-                              while (!ended && uint64_t(produced) <= room
-                                     && (stream.avail_in > 0 || stream.avail_out == 0)) {
-                                  stream.next_out = output.data();
-                                  stream.avail_out = output.size();
+                          [&](uint8_t *in, size_t size, bool &ended, uint64_t room) {
+                              return decodeChunk(stream, output, in, size, ended, room, [&stream] {
                                   const lzma_ret rc = lzma_code(&stream, LZMA_RUN);
-                                  produced += output.size() - stream.avail_out;
-                                  if (rc == LZMA_STREAM_END)
-                                      ended = true;
-                                  else if (rc == LZMA_BUF_ERROR)
-                                      break;
-                                  else if (rc != LZMA_OK)
-                                      return -1;
-                              }
-                              return produced;
+                                  return rc == LZMA_STREAM_END ? DecodeStep::Ended
+                                      : rc == LZMA_BUF_ERROR   ? DecodeStep::Stuck
+                                      : rc == LZMA_OK          ? DecodeStep::More
+                                                               : DecodeStep::Corrupt;
+                              });
                           });
     lzma_end(&stream);
     return length;
