@@ -1,9 +1,9 @@
 #include "maintenance.h"
 
 #include "gamefiles.h"
+#include "savetree.h"
 
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -187,9 +187,8 @@ QString Maintenance::setAsideBrokenDatabase(const QString &databaseName)
         return QString();
 
     releaseLocalStorageConnection(databaseName);
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString aside = file + QStringLiteral(".broken-") + stamp;
-    if (!QFile::rename(file, aside) && !QDir().rename(file, aside))
+    const QString aside = savetree::setAside(file, QStringLiteral("broken"));
+    if (aside.isEmpty())
         return QString();
     // The version file belongs to the store that was moved.
     const QString ini = m_databaseFolder + QLatin1Char('/') + id + QStringLiteral(".ini");

@@ -225,7 +225,8 @@ QString setAside(const QString &path, const QString &label)
     QString aside = stem;
     for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
         aside = stem + QLatin1Char('-') + QString::number(n);
-    return QFile::rename(path, aside) ? aside : QString();
+    // A folder in a file's place (a store made by hand) goes aside too.
+    return QFile::rename(path, aside) || QDir().rename(path, aside) ? aside : QString();
 }
 
 } // namespace savetree

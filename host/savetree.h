@@ -61,8 +61,9 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString *erro
 // Removes the file and syncs its folder; a file already gone is no error.
 bool removeFile(const QString &path, QString *error);
 
-// Moves a damaged file aside: "<name>.damaged-YYYYMMDD-HHMMSS" (a number
-// added when taken). Returns the new path, or an empty text.
+// Moves a damaged file (or folder) aside, beside itself:
+// "<name>.<label>-YYYYMMDD-HHMMSS", a number added when that is taken.
+// Returns the new path, or an empty text.
 QString setAside(const QString &path, const QString &label = QStringLiteral("damaged"));
 
 } // namespace savetree
