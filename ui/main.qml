@@ -84,7 +84,8 @@ ApplicationWindow {
     readonly property bool shellOpen: drawerFlash.opened || internetAdresseDialog.visible
                                       || aProposDialog.visible || aideDialog.visible || pasSWFDialog.visible
                                       || jeuImpossibleDialog.visible || jeuInternetDialog.visible
-                                      || jeuArreteDialog.visible || quitterVRLDialog.visible
+                                      || jeuArreteDialog.visible || gameStoppedDialog.visible
+                                      || quitterVRLDialog.visible
     readonly property bool onWindows: Qt.platform.os === "windows"
     readonly property string executableSuffix: onWindows ? ".exe" : ""
 

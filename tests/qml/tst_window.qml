@@ -175,6 +175,27 @@ TestCase {
         tryCompare(child("pads"), "gameKeys", true, 1000)
     }
 
+    // Whatever the shell shows over the game answers the pads, not the game.
+    // A window each: closing some of these messages ends the player.
+    function test_everyDialogTakesThePads_data() {
+        return ["aProposDialog", "aideDialog", "internetAdresseDialog", "pasSWFDialog",
+                "jeuImpossibleDialog", "jeuInternetDialog", "jeuArreteDialog",
+                "quitterVRLDialog", "gameStoppedDialog"].map(function (name) {
+            return { tag: name, name: name }
+        })
+    }
+
+    function test_everyDialogTakesThePads(data) {
+        createWindow([])
+        var pads = child("pads")
+        compare(pads.gameKeys, true)
+        var dialog = child(data.name)
+        dialog.open()
+        tryCompare(dialog, "opened", true, 3000)
+        compare(pads.gameKeys, false)
+        compare(pads.shellKeys, true)
+    }
+
     function test_aboutVersion() {
         createWindow([])
         compare(child("versionLabel").text, "Version 1.0.2 (11/04/2021).")
