@@ -3,23 +3,15 @@
 #include "drivesclass.h"
 #include "gamepads.h"
 #include "process.h"
+#include "startoptions.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QQmlContext>
 #include <QQuickWindow>
 #include <QStandardPaths>
 #include <QtQml>
 
 namespace host {
-
-QStringList commandLineFrom(const QStringList &applicationArguments)
-{
-    QStringList list = applicationArguments.mid(1);
-    if (list.isEmpty())
-        list.append(QString());
-    return list;
-}
 
 static QString flashPluginName()
 {
@@ -35,69 +27,10 @@ static QString flashPluginName()
 // first frame (bench/startup, bench/play; docs/performance.md).
 static const char v8Flags[] = "--js-flags=--wasm-lazy-compilation";
 
-static bool isQuote(QChar c)
-{
-    return c == QLatin1Char('"') || c == QLatin1Char('\'');
-}
-
-// The argument without the quotes a front-end may have left around it: an
-// opening quote, and its closing partner when there is one.
-static QString unquoted(const QString &argument)
-{
-    if (argument.isEmpty() || !isQuote(argument.at(0)))
-        return argument;
-    const QChar quote = argument.at(0);
-    const bool closed = argument.size() > 1 && argument.endsWith(quote);
-    return argument.mid(1, argument.size() - (closed ? 2 : 1));
-}
-
-static QString withoutLeadingBlanks(const QString &text)
-{
-    int start = 0;
-    while (start < text.size() && text.at(start).isSpace())
-        ++start;
-    return text.mid(start);
-}
-
-// The argument as the window's option reader sees it (ui/lib/options.js):
-// no leading blanks, no opening quote, one dash where two were typed.
-static QString optionText(const QString &argument)
-{
-    const QString text = withoutLeadingBlanks(unquoted(withoutLeadingBlanks(argument)));
-    return text.startsWith(QLatin1String("--")) ? text.mid(1) : text;
-}
-
-// One pair of matching quotes around a value goes, as in the window.
-static QString unquotedValue(const QString &value)
-{
-    if (value.size() >= 2 && isQuote(value.at(0)) && value.endsWith(value.at(0)))
-        return value.mid(1, value.size() - 2);
-    return value;
-}
-
-// The value of the last argument that starts with the option, or a null
-// text when none does.
-static QString lastOptionValue(const QStringList &arguments, const QString &option)
-{
-    const QStringList values = optionValues(arguments, option);
-    return values.isEmpty() ? QString() : values.constLast();
-}
-
-QStringList optionValues(const QStringList &arguments, const QString &option)
-{
-    QStringList values;
-    for (const QString &argument : arguments) {
-        const QString text = optionText(argument);
-        if (text.startsWith(option, Qt::CaseInsensitive))
-            values << unquotedValue(text.mid(option.size()));
-    }
-    return values;
-}
-
 Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
 {
     Renderer renderer = Renderer::Auto;
-    const QStringList values = optionValues(arguments, QStringLiteral("-renderer:"));
+    const QStringList values = optionValues(arguments, QStringLiteral("renderer"));
     for (const QString &value : values) {
         const QString name = value.trimmed().toLower();
         if (name == QLatin1String("auto"))
@@ -116,8 +49,8 @@ Renderer rendererFromArguments(const QStringList &arguments, QString *warning)
 
 QString sourceFromArguments(const QStringList &arguments)
 {
-    QString source = lastOptionValue(arguments, QStringLiteral("-source:"));
-    return source.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QStringList sources = optionValues(arguments, QStringLiteral("source"));
+    return sources.isEmpty() ? QString() : sources.constLast();
 }
 
 Drawing drawingFor(Renderer renderer, bool gameNeedsWebGl)
@@ -184,30 +117,6 @@ void registerNativeTypes()
     qmlRegisterType<DrivesClass>("DrivesClass", 1, 0, "DrivesClass");
     qmlRegisterType<Process>("Process", 1, 0, "Process");
     qmlRegisterType<Gamepads>("Gamepads", 1, 0, "Gamepads");
-}
-
-void setContextProperties(QQmlContext *context, QObject *maintenance,
-                          const QStringList &commandLine, const QString &applicationDir)
-{
-    context->setContextProperty(QStringLiteral("maintenance"), maintenance);
-    context->setContextProperty(QStringLiteral("commandLine"), commandLine);
-    context->setContextProperty(QStringLiteral("applicationDirPath"), applicationDir);
-    const struct
-    {
-        const char *name;
-        QStandardPaths::StandardLocation location;
-    } paths[] = {
-        {"dataPath", QStandardPaths::AppLocalDataLocation},
-        {"deskPath", QStandardPaths::DesktopLocation},
-        {"documentPath", QStandardPaths::DocumentsLocation},
-        {"homePath", QStandardPaths::HomeLocation},
-        {"imagePath", QStandardPaths::PicturesLocation},
-        {"downloadPath", QStandardPaths::DownloadLocation},
-    };
-    for (const auto &path : paths) {
-        context->setContextProperty(QString::fromLatin1(path.name),
-                                    QStandardPaths::standardLocations(path.location));
-    }
 }
 
 } // namespace host

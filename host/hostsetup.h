@@ -3,9 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QQmlContext;
-class QObject;
-
 namespace host {
 
 // Which of Ruffle's renderers the "-renderer:" option asks for. Auto leaves
@@ -22,23 +19,14 @@ enum class Drawing { Software, WebGL };
 // game known to need it.
 Drawing drawingFor(Renderer renderer, bool gameNeedsWebGl);
 
-// The values of one option in the arguments (as typed; the program name
-// excluded), in the order given. Matched like the window's options: at the
-// start of an argument (after blanks, an opening quote or a second dash), in
-// any case; one pair of quotes around a value goes.
-QStringList optionValues(const QStringList &arguments, const QString &option);
-
-// The renderer asked for by the arguments, a later one winning. An unknown
-// value is ignored and described in *warning.
+// The renderer asked for by the arguments (read as startoptions.h reads
+// them), a later one winning. An unknown value is ignored and described in
+// *warning.
 Renderer rendererFromArguments(const QStringList &arguments, QString *warning = nullptr);
 
 // The game named by the arguments' last "-source:" (backslashes made "/",
-// as the window reads it), or an empty text.
+// as the window gets it in startOptions), or an empty text.
 QString sourceFromArguments(const QStringList &arguments);
-
-// The arguments after the program name, as typed (no case change); a list
-// holding one empty string when there is none.
-QStringList commandLineFrom(const QStringList &applicationArguments);
 
 // The flags the web engine needs, appended to whatever the caller already
 // set in QTWEBENGINE_CHROMIUM_FLAGS.
@@ -61,10 +49,5 @@ void registerNativeTypes();
 
 // The application's name and version (the build's), as the UI reads them.
 void setApplicationInfo();
-
-// Sets the context properties the UI documents read as plain names, in the
-// order the documents expect them.
-void setContextProperties(QQmlContext *context, QObject *maintenance,
-                          const QStringList &commandLine, const QString &applicationDir);
 
 } // namespace host

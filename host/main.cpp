@@ -1,22 +1,13 @@
-#include "gameschemehandler.h"
 #include "gracefulstop.h"
 #include "hostsetup.h"
-#include "internetflash.h"
-#include "localnetwork.h"
-#include "maintenance.h"
-#include "networkguard.h"
-#include "rawnames.h"
+#include "playerhost.h"
 #include "rendererchoice.h"
-#include "saveroute.h"
-#include "savestore.h"
 
 #include <QGuiApplication>
 #include <QIcon>
 #include <QQmlApplicationEngine>
-#include <QQmlContext>
 #include <QQuickWindow>
 #include <QStandardPaths>
-#include <QtWebEngine>
 
 #include <cstdio>
 #include <memory>
@@ -59,17 +50,14 @@ static int play(int argc, char *argv[], RendererChoice::Restart *restart)
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_DisableWindowContextHelpButton, true);
+    // First: the file-name codec decodes the arguments.
+    host::prepareProcess();
     const QString applicationDir = host::executableDir(argv[0]);
     const QStringList arguments = argumentsOf(argc, argv);
-    host::prepareEnvironment();
-    GameSchemeHandler::registerScheme();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
-    QtWebEngine::initialize();
 
     QGuiApplication application(argc, argv);
     application.setWindowIcon(QIcon(QStringLiteral(":/icon_Vorlumen.ico")));
-    host::setApplicationInfo();
-    host::registerNativeTypes();
+    host::prepareApplication();
 
     // Before the web engine starts: its flags and the scene graph follow.
     RendererChoice rendererChoice(
@@ -77,45 +65,12 @@ static int play(int argc, char *argv[], RendererChoice::Restart *restart)
             + QLatin1String("/webgl-games"),
         rendererAskedFor(arguments), arguments);
     host::prepareDrawing(applicationDir, rendererChoice.drawing());
-    // Made before the scheme's handler, so that it never outlives them.
-    SaveStore saves;
-    SaveRoute saveRoute(&saves);
-    GameSchemeHandler gameFiles(applicationDir + QLatin1String("/flash"),
-                                [&rendererChoice]() { return rendererChoice.pageSettings(); });
-    gameFiles.setSaveRoute(&saveRoute);
-    gameFiles.installOnDefaultProfile();
-    // A front-end's own -source: may name a game server on the cabinet's
-    // network; nothing else the engine loads may reach it.
-    const QUrl trustedSite = localnetwork::trustedSiteOf(host::sourceFromArguments(arguments));
-    gameFiles.setTrustedSite(trustedSite);
-    NetworkGuard networkGuard(trustedSite);
-    networkGuard.installOnDefaultProfile();
-    if (!internetflash::installOnDefaultProfile(applicationDir + QLatin1String("/flash")))
-        std::fprintf(stderr, "Flash in internet pages is off: the game page's files are missing\n");
-    auto maintenance = std::make_unique<Maintenance>();
-    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &saves,
-                     &SaveStore::setGameFile);
-    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &saveRoute,
-                     &SaveRoute::setGameFile);
-    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &gameFiles,
-                     &GameSchemeHandler::setGameFile);
-    QObject::connect(maintenance.get(), &Maintenance::gameFileChosen, &rendererChoice,
-                     &RendererChoice::setGame);
-    QObject::connect(maintenance.get(), &Maintenance::gameNeedsWebGl, &rendererChoice,
-                     &RendererChoice::gameNeedsWebGl);
-    QObject::connect(maintenance.get(), &Maintenance::webGlFailed, &rendererChoice,
-                     &RendererChoice::webGlFailed);
-    QObject::connect(maintenance.get(), &Maintenance::webGlPlayed, &rendererChoice,
-                     &RendererChoice::webGlPlayed);
-    QObject::connect(&gameFiles, &GameSchemeHandler::internetGameFailed, maintenance.get(),
-                     &Maintenance::internetGameFailed);
+    PlayerHost host(applicationDir, arguments,
+                    [&rendererChoice]() { return rendererChoice.pageSettings(); });
+    host.installOnDefaultProfile();
+    host.follow(&rendererChoice);
     auto engine = std::make_unique<QQmlApplicationEngine>();
-    maintenance->setDatabaseFolder(engine->offlineStoragePath() + QStringLiteral("/Databases"));
-    const QStringList commandLine = host::commandLineFrom(QCoreApplication::arguments());
-    host::setContextProperties(engine->rootContext(), maintenance.get(), commandLine,
-                               QCoreApplication::applicationDirPath());
-    // The window ends each game through it: its last writes, waited for.
-    engine->rootContext()->setContextProperty(QStringLiteral("saves"), &saves);
+    host.publishTo(engine.get());
 
     // Before the window loads: a stop during start-up (a long size probe, the
     // file-not-found dialog) still ends the player the orderly way.
@@ -143,7 +98,6 @@ static int play(int argc, char *argv[], RendererChoice::Restart *restart)
 
     const int result = application.exec();
     engine.reset();
-    maintenance.reset();
     if (rendererChoice.restartPending())
         *restart = rendererChoice.restartRequest();
     return result;
@@ -152,9 +106,6 @@ static int play(int argc, char *argv[], RendererChoice::Restart *restart)
 int main(int argc, char *argv[])
 {
     GracefulStop::installHandlers();
-#ifdef Q_OS_LINUX
-    rawnames::installAsLocaleCodec();
-#endif
     RendererChoice::Restart restart;
     const int result = play(argc, argv, &restart);
     // Once the web engine and its processes are gone; a stop that came

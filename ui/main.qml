@@ -93,7 +93,7 @@ ApplicationWindow {
         restoreSettings()
         letterLoad = adresseDuNavigateur.toLowerCase().substring(8, 11)
         lettreLecteurNbr = Addresses.driveIndexForFolder(drives, adresseDuNavigateur, onWindows)
-        applyCommandLine(Options.parseCommandLine(commandLine))
+        applyCommandLine(startOptions)
         fillScreen()
         if (source === "")
             return
@@ -196,10 +196,11 @@ ApplicationWindow {
         window.height = Screen.height
     }
 
-    // Values go to the window's properties of the same names; flags act.
+    // Values (texts) go to the window's properties of the same names; flags
+    // (true) act.
     function applyCommandLine(options) {
-        Options.valueKeys().forEach(function (key) {
-            if (options[key] !== undefined)
+        Object.keys(options).forEach(function (key) {
+            if (typeof options[key] === "string")
                 window[key] = options[key]
         })
         if (options.fullscreen) {

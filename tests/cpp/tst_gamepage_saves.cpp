@@ -6,6 +6,7 @@
 #include "gamepageharness.h"
 
 #include <QColor>
+#include <QDirIterator>
 #include <QProcess>
 #include <QtTest>
 
@@ -47,8 +48,15 @@ bool makeSaverMovie(const QString &path)
     return makeswf.waitForFinished(30000) && makeswf.exitCode() == 0 && QFile::exists(path);
 }
 
+bool hasSaveFile(const QString &saveFolder)
+{
+    QDirIterator files(SaveStore::treeBelow(saveFolder), {QStringLiteral("*.sol")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    return files.hasNext();
+}
+
 // The child's side: play the game once, wait until it has shown which run
-// this is and its save is in the page's storage, print the run and leave.
+// this is and its save is written, print the run and leave.
 int playOnce(const QString &saveFolder, const QString &game)
 {
     GamePageHarness page(QSize(640, 480));
@@ -64,9 +72,10 @@ int playOnce(const QString &saveFolder, const QString &game)
         QTest::qWait(100);
         run = runShownBy(page.grab().pixelColor(320, 240));
     }
-    const QString saved
-        = QStringLiteral("Object.keys(localStorage).join(' ').indexOf('vorlumen-test') >= 0");
-    while (!page.evaluate(saved).toBool() && timer.elapsed() < 30000)
+    // The page hands its save to the host at flush(), before it shows the
+    // count: it is on disk once the host's writes are.
+    while (!(page.host.saves().waitForWrites(100) && hasSaveFile(saveFolder))
+           && timer.elapsed() < 30000)
         QTest::qWait(100);
     std::printf("run=%s\n", qPrintable(run.isEmpty() ? QStringLiteral("none") : run));
     return 0;
@@ -131,11 +140,7 @@ void GamePageSavesTest::savedDataSurvivesRestart()
 
 int main(int argc, char *argv[])
 {
-    gamepage::IsolatedHome home;
-    GameSchemeHandler::registerScheme();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
-    QtWebEngine::initialize();
-    QGuiApplication application(argc, argv);
+    gamepage::TestProcess process(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], playOnceOption) == 0)
         return playOnce(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]));
     GamePageSavesTest test;

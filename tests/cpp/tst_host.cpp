@@ -36,7 +36,6 @@ class TestHost : public QObject
     Q_OBJECT
 
 private slots:
-    void commandLineKeepsArgumentsAsTyped();
     void chromiumFlagsAppend();
     void browsableVolumes_data();
     void browsableVolumes();
@@ -83,13 +82,6 @@ private slots:
 private:
     static QString printfProgram() { return QStandardPaths::findExecutable("printf"); }
 };
-
-void TestHost::commandLineKeepsArgumentsAsTyped()
-{
-    QCOMPARE(host::commandLineFrom({"vorlumen"}), QStringList {QString()});
-    QCOMPARE(host::commandLineFrom({"vorlumen", "-Source:/Jeux/Été.SWF", "-fullscreen"}),
-             (QStringList {"-Source:/Jeux/Été.SWF", "-fullscreen"}));
-}
 
 void TestHost::chromiumFlagsAppend()
 {

@@ -3,7 +3,8 @@
 // messages, asks it questions and grabs what it shows.
 #pragma once
 
-#include "gameschemehandler.h"
+#include "hostsetup.h"
+#include "playerhost.h"
 #include "rendererchoice.h"
 
 #include <QDir>
@@ -20,7 +21,6 @@
 #include <QSize>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtWebEngine>
 
 #include <memory>
 
@@ -77,13 +77,13 @@ struct GameSize
 class GamePageHarness
 {
 public:
-    // The page chooses Ruffle's renderer, and may move a game to WebGL
-    // itself, as in a player that draws through OpenGL.
+    // The player's host, with no command line. The page chooses Ruffle's
+    // renderer, and may move a game to WebGL itself, as in a player that
+    // draws through OpenGL.
     explicit GamePageHarness(const QSize &viewSize = QSize(800, 600))
-        : gameFiles(buildDir() + QLatin1String("/flash"),
-                    []() { return RendererChoice::settingsScript("", true); })
+        : host(buildDir(), {}, []() { return RendererChoice::settingsScript("", true); })
     {
-        gameFiles.installOnDefaultProfile();
+        host.installOnDefaultProfile();
         view.setResizeMode(QQuickView::SizeRootObjectToView);
         view.setSource(QUrl::fromLocalFile(QStringLiteral(GAMEPAGE_FIXTURES_DIR)
                                            + QLatin1String("/GamePageScene.qml")));
@@ -102,9 +102,12 @@ public:
     // Starts from a blank page so that nothing of the previous game can
     // speak after the new address is set. The save folder must be given
     // before the profile's first page: the engine fixes where local storage
-    // lives when the profile is first used.
+    // lives when the profile is first used. The saves go there too, as with
+    // -savedataflash:.
     void navigate(const QString &address, const QString &saveFolder = QString())
     {
+        if (!saveFolder.isEmpty())
+            host.saves().setFolder(saveFolder);
         QMetaObject::invokeMethod(root, "load", Q_ARG(QVariant, QStringLiteral("about:blank")),
                                   Q_ARG(QVariant, saveFolder));
         QTRY_VERIFY_WITH_TIMEOUT(root->property("currentUrl").toString()
@@ -121,7 +124,7 @@ public:
     void play(const QString &source, const QString &width, const QString &height,
               const QString &saveFolder = QString())
     {
-        gameFiles.setGameFile(source);
+        host.maintenance().setGameFile(source);
         navigate(gamePageAddress(source, width, height), saveFolder);
     }
 
@@ -234,7 +237,7 @@ public:
         return pattern;
     }
 
-    GameSchemeHandler gameFiles;
+    PlayerHost host;
     QQuickView view;
     QQuickItem *root = nullptr;
     std::unique_ptr<QSignalSpy> consoleSpy;
@@ -243,16 +246,40 @@ public:
 
 } // namespace gamepage
 
-// Each web test needs its home isolated and the engine initialised before
-// the application exists.
+namespace gamepage {
+
+// A web test's process: its home isolated, then the player's steps around
+// the application object (playerhost.h), drawn through OpenGL with WebGL
+// offered.
+class TestProcess
+{
+public:
+    TestProcess(int &argc, char **argv)
+        : application(argc, argv)
+    {
+        host::prepareApplication();
+    }
+
+private:
+    struct BeforeApplication
+    {
+        BeforeApplication()
+        {
+            host::prepareProcess();
+            host::prepareDrawing(buildDir(), host::Drawing::WebGL);
+        }
+    };
+    IsolatedHome home;
+    BeforeApplication steps;
+    QGuiApplication application;
+};
+
+} // namespace gamepage
+
 #define GAMEPAGE_TEST_MAIN(TestClass)                                                              \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
-        gamepage::IsolatedHome home;                                                               \
-        GameSchemeHandler::registerScheme();                                                       \
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);                          \
-        QtWebEngine::initialize();                                                                 \
-        QGuiApplication application(argc, argv);                                                   \
+        gamepage::TestProcess process(argc, argv);                                                 \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -1,9 +1,7 @@
-// Qt Quick Test runner for the UI documents: the same native types, context
-// properties and compiled-in resources as the player, with the web engine.
-#include "gameschemehandler.h"
+// Qt Quick Test runner for the UI documents: the player's host (playerhost.h)
+// and compiled-in resources, with the web engine.
 #include "hostsetup.h"
-#include "maintenance.h"
-#include "rawnames.h"
+#include "playerhost.h"
 #include "rendererchoice.h"
 #include "testhost.h"
 
@@ -11,19 +9,18 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QtQuickTest>
-#include <QtWebEngine>
 
 class Setup : public QObject
 {
     Q_OBJECT
 
 public:
+    // The page chooses Ruffle's renderer, as in a player drawing through
+    // OpenGL; no command line until a test gives one.
     Setup()
-        : m_gameFiles(QStringLiteral(VORLUMEN_BUILD_DIR) + QLatin1String("/flash"),
-                      []() { return RendererChoice::settingsScript("", false); })
+        : m_host(QStringLiteral(VORLUMEN_BUILD_DIR), {},
+                 []() { return RendererChoice::settingsScript("", false); })
     {
-        connect(&m_maintenance, &Maintenance::gameFileChosen, &m_gameFiles,
-                &GameSchemeHandler::setGameFile);
     }
 
 public slots:
@@ -34,39 +31,27 @@ public slots:
         // GL driver reads the environment meanwhile (a segmentation fault in
         // getenv now and then). The player writes it before anything starts.
         if (!m_profileReady) {
-            m_gameFiles.installOnDefaultProfile();
+            m_host.installOnDefaultProfile();
             m_profileReady = true;
         }
-        host::registerNativeTypes();
-        m_maintenance.setDatabaseFolder(engine->offlineStoragePath()
-                                        + QStringLiteral("/Databases"));
-        host::setContextProperties(engine->rootContext(), &m_maintenance, host::commandLineFrom({}),
-                                   QStringLiteral(VORLUMEN_BUILD_DIR));
+        m_host.publishTo(engine);
         engine->rootContext()->setContextProperty(QStringLiteral("testHost"),
-                                                  new TestHost(engine, engine));
+                                                  new TestHost(engine, &m_host, engine));
     }
 
 private:
-    GameSchemeHandler m_gameFiles;
-    Maintenance m_maintenance;
+    PlayerHost m_host;
     bool m_profileReady = false;
 };
 
 int main(int argc, char **argv)
 {
-#ifdef Q_OS_LINUX
-    // As the player reads file names: every byte of a name kept.
-    rawnames::installAsLocaleCodec();
-#endif
-    host::prepareEnvironment();
+    host::prepareProcess();
     // Drawn through OpenGL, with WebGL offered, as the player does for a
     // game that needs it.
     host::prepareDrawing(QStringLiteral(VORLUMEN_BUILD_DIR), host::Drawing::WebGL);
-    GameSchemeHandler::registerScheme();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
-    QtWebEngine::initialize();
     QGuiApplication application(argc, argv);
-    host::setApplicationInfo();
+    host::prepareApplication();
     Setup setup;
     return quick_test_main_with_setup(argc, argv, "vorlumen_qml", VORLUMEN_QML_TEST_DIR, &setup);
 }

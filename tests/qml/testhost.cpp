@@ -1,6 +1,8 @@
 #include "testhost.h"
 
 #include "maintenance.h"
+#include "playerhost.h"
+#include "startoptions.h"
 
 #include <QColor>
 #include <QDir>
@@ -10,9 +12,10 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 
-TestHost::TestHost(QQmlEngine *engine, QObject *parent)
+TestHost::TestHost(QQmlEngine *engine, PlayerHost *host, QObject *parent)
     : QObject(parent)
     , m_engine(engine)
+    , m_host(host)
 {
 }
 
@@ -33,8 +36,12 @@ QString TestHost::tempDir() const
 
 void TestHost::setCommandLine(const QStringList &arguments)
 {
-    m_engine->rootContext()->setContextProperty(
-        QStringLiteral("commandLine"), arguments.isEmpty() ? QStringList {QString()} : arguments);
+    m_host->setArguments(arguments);
+}
+
+QVariantMap TestHost::parseCommandLine(const QStringList &arguments) const
+{
+    return host::startOptions(arguments);
 }
 
 bool TestHost::writeFile(const QString &path, const QByteArray &content)

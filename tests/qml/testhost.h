@@ -4,10 +4,12 @@
 #include <QStringList>
 #include <QVariant>
 
+class PlayerHost;
 class QQmlEngine;
 
 // What the QML tests need beyond QML itself: a way to change the command
-// line the next window sees, and plain file-system access for fixtures.
+// line the next window sees, the host's reader of it, and plain file-system
+// access for fixtures.
 class TestHost : public QObject
 {
     Q_OBJECT
@@ -16,14 +18,16 @@ class TestHost : public QObject
     Q_PROPERTY(QString tempDir READ tempDir CONSTANT)
 
 public:
-    explicit TestHost(QQmlEngine *engine, QObject *parent = nullptr);
+    TestHost(QQmlEngine *engine, PlayerHost *host, QObject *parent = nullptr);
 
     QString buildDir() const;
     QString sourceDir() const;
     QString tempDir() const;
 
-    // The next document created sees this list as `commandLine`.
+    // The next document created sees this list's options as `startOptions`.
     Q_INVOKABLE void setCommandLine(const QStringList &arguments);
+    // What the host reads from a command line (host::startOptions).
+    Q_INVOKABLE QVariantMap parseCommandLine(const QStringList &arguments) const;
     Q_INVOKABLE bool writeFile(const QString &path, const QByteArray &content);
     Q_INVOKABLE QString readFile(const QString &path) const;
     Q_INVOKABLE bool makePath(const QString &path) const;
@@ -43,4 +47,5 @@ public:
 
 private:
     QQmlEngine *m_engine;
+    PlayerHost *m_host;
 };
