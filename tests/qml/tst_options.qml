@@ -73,9 +73,14 @@ TestCase {
 
     // The host's reader, as the window gets its options.
     function test_commandLine(data) {
-        var options = testHost.parseCommandLine(data.args)
-        compare(JSON.stringify(options, Object.keys(options).sort()),
-                JSON.stringify(data.expected, Object.keys(data.expected).sort()))
+        compare(sortedEntries(testHost.parseCommandLine(data.args)), sortedEntries(data.expected))
+    }
+
+    // An object's keys and values as text, whatever order the keys came in.
+    function sortedEntries(object) {
+        return JSON.stringify(Object.keys(object).sort().map(function (key) {
+            return [key, object[key]]
+        }))
     }
 
     function test_screenType_data() {
