@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QQuickWindow>
-#include <QStandardPaths>
 #include <QtQml>
 
 namespace host {

@@ -10,6 +10,7 @@
 #include "process.h"
 #include "rawnames.h"
 #include "savetree.h"
+#include "startoptions.h"
 #include "rendererchoice.h"
 
 #include <QDir>
@@ -36,6 +37,7 @@ class TestHost : public QObject
     Q_OBJECT
 
 private slots:
+    void hostAndWindowReadTheSameSource();
     void chromiumFlagsAppend();
     void browsableVolumes_data();
     void browsableVolumes();
@@ -82,6 +84,18 @@ private slots:
 private:
     static QString printfProgram() { return QStandardPaths::findExecutable("printf"); }
 };
+
+// The network guard's trusted site and the renderer marks follow the game
+// the window is given: one reader for both.
+void TestHost::hostAndWindowReadTheSameSource()
+{
+    const QStringList arguments {" --SOURCE:\"C:\\g\\a.swf\"", "-source:/g/b.swf", "-fullscreen"};
+    QCOMPARE(host::sourceFromArguments(arguments), QStringLiteral("/g/b.swf"));
+    QCOMPARE(host::sourceFromArguments(arguments.mid(0, 1)), QStringLiteral("C:/g/a.swf"));
+    QCOMPARE(host::startOptions(arguments.mid(0, 1)).value("source").toString(),
+             QStringLiteral("C:/g/a.swf"));
+    QCOMPARE(host::sourceFromArguments({"x-source:/g/a.swf"}), QString());
+}
 
 void TestHost::chromiumFlagsAppend()
 {

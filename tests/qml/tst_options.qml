@@ -43,6 +43,7 @@ TestCase {
             { tag: "fullscreen", args: ["-fullscreen"], expected: { fullscreen: true } },
             { tag: "mapper", args: ["-profilantimicro:p.amgp", "-controleurantimicro:03000000"],
               expected: { profilantimicro: "p.amgp", controleurantimicro: "03000000" } },
+            { tag: "the host's own option stays with the host", args: ["-renderer:webgl"], expected: {} },
             { tag: "unknown argument ignored", args: ["--verbose", "game.swf"], expected: {} },
             { tag: "accents and capitals", args: ["-source:/Jeux/Éléphant Rouge.swf"],
               expected: { source: "/Jeux/Éléphant Rouge.swf" } },
