@@ -9,9 +9,9 @@
 
     var FLASH_MIME_TYPE = "application/x-shockwave-flash";
 
-    var jeu = parseJeu(window.location.href);
-    var gameUrl = gameUrlFromPath(jeu.path, window.location.protocol);
-    var sizeFromAddress = { width: jeu.width, height: jeu.height };
+    var game = parseGameQuery(window.location.href);
+    var gameUrl = gameUrlFromPath(game.path, window.location.protocol);
+    var sizeFromAddress = { width: game.width, height: game.height };
     var sizeFromMovie = null;
     var reportedSize = null;
     var stage = document.getElementById("stage");
@@ -399,7 +399,7 @@
             loadingBar.onFetchProgress(url, gameHref, loaded, total);
             if (url === gameHref && total > 0 && loaded >= total)
                 onMovieArrived();
-        }, internetSiteRoute(jeu.path));
+        }, internetSiteRoute(game.path));
         configureRuffle();
         var script = document.createElement("script");
         script.src = "ruffle/ruffle.js";
