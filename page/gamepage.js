@@ -1,6 +1,7 @@
 // The game page: plays the SWF named by the address, centred at the largest
-// size that leaves room for the bezel, and tells the window that size through
-// the globals widthPlay and heightPlay followed by one console message.
+// size that leaves room for the bezel, and tells the window that size in one
+// console message (and in the globals widthPlay and heightPlay, for the
+// tests and benchmarks that drive the page from outside).
 //
 // Written for an engine of Chromium 87's generation: no Array.prototype.at,
 // Object.hasOwn, structuredClone or static class blocks.
