@@ -9,7 +9,7 @@
 // process arguments) through this UTF-8 instead: an invalid byte B becomes
 // the lone surrogate U+DC00 + B and back, so every name makes the round
 // trip, and valid UTF-8 reads as before. The game page carries such a byte
-// as "%XX" in its addresses (page/jeu.js, ui/lib/addresses.js).
+// as "%XX" in its addresses (page/gamequery.js, ui/lib/addresses.js).
 
 #include <QByteArray>
 #include <QString>

@@ -67,7 +67,7 @@ function responseForPlayerUrl(url, file) {
 
 // onProgress(url, loaded, total), when given, hears how each read advances.
 // routeUrl, when given, may send an internet address through the player
-// instead (an internet game's own site; see jeu.js); null leaves it alone.
+// instead (an internet game's own site; see gamequery.js); null leaves it alone.
 function installPlayerFetch(target, onProgress, routeUrl) {
     var networkFetch = target.fetch.bind(target);
     target.fetch = function (input, init) {

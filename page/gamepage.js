@@ -1,6 +1,7 @@
 // The game page: plays the SWF named by the address, centred at the largest
-// size that leaves room for the bezel, and tells the window that size through
-// the globals widthPlay and heightPlay followed by one console message.
+// size that leaves room for the bezel, and tells the window that size in one
+// console message (and in the globals widthPlay and heightPlay, for the
+// tests and benchmarks that drive the page from outside).
 //
 // Written for an engine of Chromium 87's generation: no Array.prototype.at,
 // Object.hasOwn, structuredClone or static class blocks.
@@ -9,9 +10,9 @@
 
     var FLASH_MIME_TYPE = "application/x-shockwave-flash";
 
-    var jeu = parseJeu(window.location.href);
-    var gameUrl = gameUrlFromPath(jeu.path, window.location.protocol);
-    var sizeFromAddress = { width: jeu.width, height: jeu.height };
+    var game = parseGameQuery(window.location.href);
+    var gameUrl = gameUrlFromPath(game.path, window.location.protocol);
+    var sizeFromAddress = { width: game.width, height: game.height };
     var sizeFromMovie = null;
     var reportedSize = null;
     var stage = document.getElementById("stage");
@@ -399,7 +400,7 @@
             loadingBar.onFetchProgress(url, gameHref, loaded, total);
             if (url === gameHref && total > 0 && loaded >= total)
                 onMovieArrived();
-        }, internetSiteRoute(jeu.path));
+        }, internetSiteRoute(game.path));
         configureRuffle();
         var script = document.createElement("script");
         script.src = "ruffle/ruffle.js";

@@ -10,6 +10,9 @@ ShellDialog {
     title: Theme.dialogTitle(qsTr("À propos/About"))
     standardButtons: Dialog.Close
 
+    property string version: ""
+    property string build: ""
+
     Column {
         anchors.fill: parent
         spacing: Theme.SPACING
@@ -50,7 +53,7 @@ ShellDialog {
             width: dialog.availableWidth
             wrapMode: Label.Wrap
             font.pixelSize: Theme.TEXT
-            text: qsTr("Version " + window.version + " (" + window.build + ").")
+            text: qsTr("Version " + dialog.version + " (" + dialog.build + ").")
         }
     }
 }

@@ -3,14 +3,17 @@ import QtQuick.Controls 2.15
 import "lib/addresses.js" as Addresses
 import "lib/theme.js" as Theme
 
-// Asks for an internet address: a SWF address plays in the game page, any
-// other opens as a page. Open stays disabled until the address is valid.
+// Asks for an internet address and hands it to the window, which opens it
+// (a SWF address plays in the game page, any other opens as a page). Open
+// stays disabled until the address is valid.
 ShellDialog {
     id: dialog
 
     title: Theme.dialogTitle(qsTr("Ouvrir une adresse internet<br>Open an internet address"))
     standardButtons: Dialog.Open | Dialog.Cancel
     firstChoice: adresseWebText
+
+    signal addressChosen(string address)
 
     // The pattern alone cannot tell where the engine will go: the host it
     // will reach is checked too.
@@ -24,20 +27,9 @@ ShellDialog {
     onAccepted: {
         if (!Addresses.isAcceptableInternetAddress(adresseWebText.text))
             return
-        window.showingStartupGame = false
-        if (Addresses.isInternetSwfAddress(adresseWebText.text)) {
-            window.source = adresseWebText.text
-            window.swfwidth = window.swfheight = ""
-            window.showSource()
-        } else {
-            var address = adresseWebText.text
-            window.addressAskedFor = address
-            webviewFlash.endGameThen(function () {
-                webviewFlash.openPage(address)
-            })
-            window.isSWF = false
-        }
+        var address = adresseWebText.text
         adresseWebText.text = ""
+        addressChosen(address)
     }
 
     Column {

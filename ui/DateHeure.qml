@@ -2,22 +2,18 @@ import QtQuick 2.13
 import QtQuick.Controls 2.13
 import "lib/theme.js" as Theme
 
-// The faint clock in the game view's bottom-right corner.
+// The faint clock; the window places it in the game view's bottom-right
+// corner and shows it or not.
 Label {
-    anchors.right: webviewFlash.right
-    anchors.bottom: webviewFlash.bottom
-    anchors.margins: Theme.SPACING
     font.pixelSize: Theme.TEXT_SMALL
     horizontalAlignment: Text.AlignRight
     color: Theme.CLOCK
     opacity: Theme.FAINT_OPACITY
-    visible: dateAndTime
-    z: webviewFlash.z + 5
 
     Timer {
         interval: 500
         repeat: true
-        running: dateAndTime
+        running: parent.visible
         // One instant for both lines, so midnight never pairs a date with the wrong time.
         onTriggered: {
             var now = new Date()

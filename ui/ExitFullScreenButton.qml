@@ -5,10 +5,13 @@ import "lib/theme.js" as Theme
 // Brings the header back while it is hidden (full screen): shown only then,
 // under the header's place at the window's right edge.
 Button {
+    // Shown only once the header has gone.
+    property bool headerVisible: true
+
     flat: true
     icon.source: "qrc:/img/exit-full-screen.svg"
     icon.color: Theme.TOOL_ON
-    opacity: header.visible ? 0 : Theme.OVERLAY_OPACITY
+    opacity: headerVisible ? 0 : Theme.OVERLAY_OPACITY
     visible: opacity > 0
 
     Behavior on opacity {
@@ -19,10 +22,5 @@ Button {
         visible: parent.hovered || parent.pressed
         y: parent.height
         text: qsTr("Quitter le plein écran.<br>Quit full screen.")
-    }
-
-    onClicked: {
-        header.height = Theme.HEADER_HEIGHT
-        header.opacity = 1
     }
 }

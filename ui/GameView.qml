@@ -4,27 +4,36 @@ import "lib/addresses.js" as Addresses
 import "lib/layout.js" as Layout
 import "lib/theme.js" as Theme
 
-// The view that shows the game page or an internet page: it follows what
-// each new address means for the game and the bezel, recovers from a
-// renderer that dies, reads the page's size report to place the bezel
-// around the game, and ends the game (its last saves) before it is left.
+// The view that shows the game page or an internet page, and what its page
+// says: the size it shows the game at, a game that cannot start or that
+// stopped, WebGL news for the renderer's memory. It ends the game (its
+// last saves) before it is left. What an address means for the window is
+// the window's to decide; keeping the page alive is PageWatch's.
 WebEngineView {
     id: view
 
     focus: true
+    // The window says whether a game page is up: only then are the page's
+    // words about a game believed.
+    property bool gameShown: false
+    // The size the page last reported showing the game at (0 before any).
+    property real reportedWidth: 0
+    property real reportedHeight: 0
+
+    signal pageOpened(string address)
+    signal gameCouldNotStart(string reason)
+    signal gameStopped(string reason)
+    // A page asks for a new window: the window decides whether to follow.
+    signal newPageAsked(string address)
+    // A server answered an address with a movie instead of a page.
+    signal movieOffered(string address)
+
     // The backdrop shows around the game (and before any page); an
     // internet page gets the usual white behind it.
-    backgroundColor: Addresses.isInternetAddress(window.adresseEnCoursUrl) ? Theme.INTERNET_PAGE : "transparent"
+    backgroundColor: Addresses.isInternetAddress(url) ? Theme.INTERNET_PAGE : "transparent"
 
-    // The game's rectangle in the view, in the page's whole pixels.
-    function gameRectangle() {
-        return Layout.gameRectangle(width, height, window.widthJeu, window.heightJeu)
-    }
-
-    // Every page or game the view is sent to starts with a clean record:
-    // its first renderer crash gets a reload, whatever the one before did.
     function openPage(address) {
-        window.rendererCrashes = 0
+        pageOpened(address)
         view.url = address
     }
 
@@ -35,7 +44,7 @@ WebEngineView {
     property var afterGameEnds: null
 
     function endGameThen(next) {
-        if (!window.isSWF || typeof saves === "undefined") {
+        if (!gameShown || typeof saves === "undefined") {
             next()
             return
         }
@@ -58,45 +67,7 @@ WebEngineView {
         onTriggered: view.gameEnded()
     }
 
-    // An internet page may open its links in this view: internet addresses
-    // only, and never while a game is shown.
-    function followNewViewRequest(url) {
-        if (!window.isSWF && Addresses.isFollowableAddress(url))
-            openPage(url)
-    }
-
-    function receptionDonnees() {
-        var bezel = Layout.bezelRectangle(gameRectangle())
-        screenBezel.width = bezel.width
-        screenBezel.height = bezel.height
-        screenBezel.x = bezel.x
-        screenBezel.y = bezel.y
-    }
-
-    onUrlChanged: {
-        window.adresseEnCoursUrl = url.toString()
-        var state = Addresses.stateForAddress(window.adresseEnCoursUrl, window.bezelActifOrigine,
-                                              window.bezelActif)
-        window.bezelActif = state.bezelActif
-        window.isSWF = state.isSWF
-    }
-
-    onNewViewRequested: followNewViewRequest(request.requestedUrl.toString())
-
-    // A renderer that dies takes the game with it: load the page again,
-    // once; a second end in a row gets a message instead of a loop.
-    onRenderProcessTerminated: {
-        if (terminationStatus === WebEngineView.NormalTerminationStatus || window.closingDown)
-            return
-        window.rendererCrashes += 1
-        maintenance.reportProblem("the web engine's renderer ended abnormally (status "
-                                  + terminationStatus + ", code " + exitCode + ")"
-                                  + (window.rendererCrashes === 1 ? "; loading the page again" : ""))
-        if (window.rendererCrashes === 1)
-            reloadTimer.start()
-        else
-            jeuArreteDialog.open()
-    }
+    onNewViewRequested: newPageAsked(request.requestedUrl.toString())
 
     onContextMenuRequested: request.accepted = true
 
@@ -110,93 +81,36 @@ WebEngineView {
             maintenance.reportWebGlPlayed()
     }
 
-    // Only the page's size report is answered, and the read can never
-    // raise an error, which would be one more console message.
-    onJavaScriptConsoleMessage: {
-        if (window.isSWF && Layout.gameFailureReason(message) !== "")
-            window.gameCouldNotStart(Layout.gameFailureReason(message))
-        if (window.isSWF && Layout.gameStoppedReason(message) !== "")
-            window.gameStopped(Layout.gameStoppedReason(message))
-        if (window.isSWF)
-            reportWebGlNews(Layout.webGlNews(message))
-        if (window.isSWF && Layout.asksForFreshPage(message))
+    // The size comes whole in its message: nothing is asked of the page.
+    function readGamePageMessage(message) {
+        if (Layout.gameFailureReason(message) !== "")
+            gameCouldNotStart(Layout.gameFailureReason(message))
+        if (Layout.gameStoppedReason(message) !== "")
+            gameStopped(Layout.gameStoppedReason(message))
+        reportWebGlNews(Layout.webGlNews(message))
+        if (Layout.asksForFreshPage(message))
             view.reload()
-        if (!window.isSWF || !Layout.isSizeReport(message))
-            return
-        view.runJavaScript(Layout.SIZE_QUERY, function (size) {
-            if (!size || !Layout.isReportedSize(size[0], size[1]))
-                return
-            window.widthJeu = size[0]
-            window.heightJeu = size[1]
-            receptionDonnees()
-        })
-    }
-
-    Component.onCompleted: window.configureWebEngine()
-
-    // A game page that stops answering (a movie stuck in a loop that
-    // Ruffle never leaves) cannot say so itself: the view asks it for a
-    // trifle now and then, and a page silent for too long has stopped.
-    property real askedAt: 0
-
-    function checkPageAnswers() {
-        var now = Date.now()
-        if (askedAt > 0) {
-            if (now - askedAt > Layout.STUCK_PAGE_MS) {
-                askedAt = 0
-                window.gameStopped("the game page stopped answering for "
-                                   + Layout.STUCK_PAGE_MS / 1000 + " s")
-                discardStuckPage()
-            }
-            return
+        var size = Layout.reportedSize(message)
+        if (size) {
+            reportedWidth = size.width
+            reportedHeight = size.height
         }
-        askedAt = now
-        var page = view.url.toString()
-        view.runJavaScript("0", function () {
-            if (view.url.toString() === page)
-                askedAt = 0
-        })
     }
 
-    // A stuck page would keep a core busy behind the message: it is let go.
-    // The engine discards only a page that is not shown.
-    function discardStuckPage() {
-        visible = false
-        lifecycleState = WebEngineView.LifecycleState.Discarded
+    onJavaScriptConsoleMessage: {
+        if (gameShown)
+            readGamePageMessage(message)
     }
 
-    onLoadingChanged: askedAt = 0
-
-    Timer {
-        interval: 2000
-        repeat: true
-        // Not over a renderer that died twice: that has its own message.
-        running: window.isSWF && !window.gameStoppedShown && !view.loading && window.rendererCrashes < 2
-        onTriggered: view.checkPageAnswers()
-        onRunningChanged: view.askedAt = 0
-    }
-
-    Timer {
-        id: reloadTimer
-        interval: 500
-        onTriggered: view.reload()
-    }
-
-    // Only the address the window opened may turn into a game this way: a
-    // page's own downloads never steer the view.
+    // Only the address the window opened may turn into a game this way (the
+    // window checks); the view never keeps a movie as a download.
     Connections {
         target: view.profile
         function onDownloadRequested(download) {
-            var url = download.url.toString()
-            if (download.mimeType !== "application/x-shockwave-flash" || window.addressAskedFor === ""
-                    || url !== view.url.toString() && url !== window.addressAskedFor)
+            if (download.mimeType !== "application/x-shockwave-flash")
                 return
             download.cancel()
-            window.showingStartupGame = window.addressAskedFor === window.source
-            window.source = window.addressAskedFor
-            window.addressAskedFor = ""
-            window.swfwidth = window.swfheight = ""
-            window.showSource()
+            view.movieOffered(download.url.toString())
         }
     }
 }

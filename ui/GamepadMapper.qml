@@ -5,12 +5,15 @@ import "lib/options.js" as Options
 // The gamepad mapper beside the game, with the window's profile and
 // controller; it ends with the window. Its failures are reported, never fatal.
 Process {
+    property string profile: ""
+    property string controller: ""
+    // The window is closing: the mapper ending now is expected.
+    property bool closing: false
     // The mapper was started for the game and has not ended: it owns the
     // game's keys, and the player's own pad mapping steps aside.
     property bool ownsGame: false
 
     function startForGame() {
-        var profile = window.profilantimicro
         var folder = ""
         var folders = Options.profileFolders(applicationDirPath, dataPath[0])
         for (var i = 0; i < folders.length && folder === "" && Options.isProfilePath(profile); ++i) {
@@ -22,8 +25,8 @@ Process {
                                       + folders.join(" or ") + "; no mapper started")
             return
         }
-        var command = Options.mapperCommand(applicationDirPath, profile, window.controleurantimicro,
-                                            window.onWindows, folder)
+        var command = Options.mapperCommand(applicationDirPath, profile, controller,
+                                            Qt.platform.os === "windows", folder)
         if (!command)
             return
         ownsGame = true
@@ -32,12 +35,12 @@ Process {
 
     onStartFailed: {
         ownsGame = false
-        if (!window.closingDown)
+        if (!closing)
             maintenance.reportProblem("the gamepad mapper could not start: " + reason)
     }
     onEnded: {
         ownsGame = false
-        if (!window.closingDown)
+        if (!closing)
             maintenance.reportProblem("the gamepad mapper ended (status " + exitCode
                                       + (crashed ? ", crashed" : "") + "); the game goes on without it")
     }

@@ -1,15 +1,38 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
-import "lib/options.js" as Options
 import "lib/theme.js" as Theme
 
-// The strip of tool buttons across the top of the window. It holds no state
-// of its own: every button reads and writes the window's shared properties.
+// The strip of tool buttons across the top of the window. It shows the
+// window's state and asks the window for changes: it keeps none of its own.
 // No background, so the game shows through it.
 Rectangle {
     id: headerBar
     color: "transparent"
+
+    // What the buttons show, from the window.
+    property bool shown: true
+    property bool gameShown: false
+    property bool bezelShown: true
+    property int screenMode: 0
+    property bool clockShown: true
+
+    signal drawerAsked()
+    signal addressAsked()
+    signal aboutAsked()
+    signal bezelToggled()
+    signal screenModeAdvanced()
+    signal clockToggled()
+    signal screenshotAsked()
+    signal hideAsked()
+    signal minimizeAsked()
+    signal quitAsked()
+
+    // Height first, at once, then the fade: when the opacity reaches 0 the
+    // bar hides and the exit-full-screen button appears.
+    height: shown ? Theme.HEADER_HEIGHT : 0
+    opacity: shown ? 1 : 0
+    visible: opacity > 0
 
     Behavior on opacity {
         NumberAnimation { duration: Theme.FADE_MS }
@@ -18,15 +41,6 @@ Rectangle {
     // "grey" while usable or on, "firebrick" while disabled or off.
     function toolColor(on) {
         return Theme.toolColor(on)
-    }
-
-    // One click moves 0 -> 1 -> 2 -> 0; a mode outside 0..2 goes to 0 with
-    // the overlay emptied, so the value never stays out of range.
-    function nextScreenMode() {
-        window.modeEcran = window.modeEcran + 1
-        window.screenEmulationSource = Options.overlaySource(window.modeEcran)
-        if (window.modeEcran > 2)
-            window.modeEcran = 0
     }
 
     function screenModeBadgeText(mode) {
@@ -42,13 +56,6 @@ Rectangle {
         }
     }
 
-    // Height first, at once, then the fade: when the opacity reaches 0 the
-    // window's binding hides the bar and the exit-full-screen button appears.
-    function hideHeader() {
-        headerBar.height = 0
-        headerBar.opacity = 0
-    }
-
     RowLayout {
         anchors.fill: parent
 
@@ -57,7 +64,7 @@ Rectangle {
             icon.source: "qrc:/img/swf-file.svg"
             icon.color: Theme.TOOL_ON
             tip: qsTr("Ouvrir un fichier SWF.<br>Open a SWF file.")
-            onClicked: drawerFlash.open()
+            onClicked: drawerAsked()
         }
 
         ToolTipButton {
@@ -65,7 +72,7 @@ Rectangle {
             icon.source: "qrc:/img/internet.svg"
             icon.color: Theme.TOOL_ON
             tip: qsTr("Ouvrir une adresse internet (Flash).<br>Open an internet address (Flash).")
-            onClicked: internetAdresseDialog.open()
+            onClicked: addressAsked()
         }
 
         Label {
@@ -86,7 +93,7 @@ Rectangle {
             icon.source: "qrc:/img/about.svg"
             icon.color: Theme.TOOL_ON
             tip: qsTr("À propos.<br>About.")
-            onClicked: aProposDialog.open()
+            onClicked: aboutAsked()
         }
 
         ToolTipButton {
@@ -94,17 +101,14 @@ Rectangle {
             objectName: "bezelButton"
             icon.source: "qrc:/img/layers.svg"
             icon.color: toolColor(enabled)
-            enabled: window.isSWF
+            enabled: gameShown
             tip: qsTr("Activer/désactiver la décoration (cela désactive aussi le CRT/SCANLINES).<br>Enable/disable bezel (this also disables CRT/SCANLINES).")
-            onClicked: {
-                window.bezelActif = !window.bezelActif
-                window.bezelActifOrigine = window.bezelActif
-            }
+            onClicked: bezelToggled()
 
             ModeBadge {
                 objectName: "bezelBadge"
                 labelObjectName: "bezelBadgeLabel"
-                visible: !window.bezelActif
+                visible: !bezelShown
                 text: "X"
             }
         }
@@ -114,32 +118,32 @@ Rectangle {
             objectName: "screenModeButton"
             icon.source: "qrc:/img/screen_mod.svg"
             icon.color: toolColor(enabled)
-            enabled: window.isSWF
+            enabled: gameShown
             tip: qsTr("Changer le mode d'écran (CRT, Scanlines) - cliquez plusieurs fois.<br>Change screen mode (CRT, Scanlines) - click several times.")
-            onClicked: nextScreenMode()
+            onClicked: screenModeAdvanced()
 
             ModeBadge {
                 objectName: "screenModeBadge"
                 labelObjectName: "screenModeBadgeLabel"
-                text: screenModeBadgeText(window.modeEcran)
+                text: screenModeBadgeText(screenMode)
             }
         }
 
         ToolTipButton {
             objectName: "dateTimeButton"
             icon.source: "qrc:/img/date-time.svg"
-            icon.color: toolColor(window.dateAndTime)
+            icon.color: toolColor(clockShown)
             tip: qsTr("Activer/désactiver la date et l'heure.<br>Enable/disable date and time.")
-            onClicked: window.dateAndTime = !window.dateAndTime
+            onClicked: clockToggled()
         }
 
         ToolTipButton {
             objectName: "screenshotButton"
             icon.source: "qrc:/img/camera.svg"
             icon.color: toolColor(enabled)
-            enabled: window.isSWF
+            enabled: gameShown
             tip: qsTr("Capture d'écran (vers le répertoire « <i>Images</i> »).<br>Screenshot (to « <i>Pictures</i> » folder).")
-            onClicked: capture()
+            onClicked: screenshotAsked()
         }
 
         ToolTipButton {
@@ -147,7 +151,7 @@ Rectangle {
             icon.source: "qrc:/img/full-screen.svg"
             icon.color: Theme.TOOL_ON
             tip: qsTr("Plein écran.<br>Full screen.")
-            onClicked: hideHeader()
+            onClicked: hideAsked()
         }
 
         ToolTipButton {
@@ -155,7 +159,7 @@ Rectangle {
             icon.source: "qrc:/img/minimize.svg"
             icon.color: Theme.TOOL_ON
             tip: qsTr("Réduire.<br>Minimize.")
-            onClicked: window.showMinimized()
+            onClicked: minimizeAsked()
         }
 
         ToolTipButton {
@@ -163,7 +167,7 @@ Rectangle {
             icon.source: "qrc:/img/close.svg"
             icon.color: Theme.TOOL_ON
             tip: qsTr("Quitter.<br>Quit.")
-            onClicked: quitterVRLDialog.open()
+            onClicked: quitAsked()
         }
     }
 }

@@ -4,33 +4,37 @@ import QtQuick.Layouts 1.13
 import "lib/theme.js" as Theme
 
 // The banner that tells the outcome of a screenshot, bottom left, for five
-// seconds. Its text and icon follow `sauvegardeCapture` while it is open,
-// unless it tells a problem of the saves (signaler) or gives a notice
-// without an icon (a gamepad connected or let go: annoncer).
+// seconds. Its text and icon follow `screenshotSaved` while it is open,
+// unless it tells a problem of the saves (tellProblem) or gives a notice
+// without an icon (a gamepad connected or let go: announce).
 Item {
+    anchors.fill: parent
     z: 100000
 
-    property string probleme: ""
-    property bool sansIcone: false
+    // The outcome of the last screenshot, from the window.
+    property bool screenshotSaved: true
+
+    property string problem: ""
+    property bool withoutIcon: false
 
     function ouvrir() {
-        probleme = ""
-        montrer()
+        problem = ""
+        unfold()
     }
 
-    function signaler(texte) {
-        probleme = texte
-        sansIcone = false
-        montrer()
+    function tellProblem(texte) {
+        problem = texte
+        withoutIcon = false
+        unfold()
     }
 
-    function annoncer(texte) {
-        probleme = texte
-        sansIcone = true
-        montrer()
+    function announce(texte) {
+        problem = texte
+        withoutIcon = true
+        unfold()
     }
 
-    function montrer() {
+    function unfold() {
         infos.width = Theme.BANNER_WIDTH
         infos.height = Theme.BANNER_HEIGHT
         timerInfos.start()
@@ -53,7 +57,7 @@ Item {
         id: infos
         objectName: "infos"
         x: Theme.SPACING
-        y: window.height - height - Theme.SPACING
+        y: parent.height - height - Theme.SPACING
         width: 0
         height: 0
         gradient: Gradient {
@@ -79,9 +83,9 @@ Item {
             ToolButton {
                 id: img
                 objectName: "infosIcon"
-                icon.source: probleme !== "" ? "qrc:/img/folder-download.svg" : "qrc:/img/camera.svg"
-                icon.color: Theme.toolColor(sauvegardeCapture && probleme === "")
-                visible: probleme === "" || !sansIcone
+                icon.source: problem !== "" ? "qrc:/img/folder-download.svg" : "qrc:/img/camera.svg"
+                icon.color: Theme.toolColor(screenshotSaved && problem === "")
+                visible: problem === "" || !withoutIcon
             }
 
             Label {
@@ -90,13 +94,13 @@ Item {
                 verticalAlignment: Text.AlignVCenter
                 wrapMode: Text.WordWrap
                 // A notice (a pad's name) may be long: wrapped, then cut.
-                Layout.fillWidth: probleme !== ""
+                Layout.fillWidth: problem !== ""
                 Layout.leftMargin: img.visible ? 0 : Theme.SPACING
                 maximumLineCount: 3
                 elide: Text.ElideRight
-                font.pixelSize: probleme !== "" ? Theme.TEXT_SMALL : Theme.TEXT
+                font.pixelSize: problem !== "" ? Theme.TEXT_SMALL : Theme.TEXT
                 opacity: Theme.OVERLAY_OPACITY
-                text: probleme !== "" ? probleme : sauvegardeCapture ? "Capture d'écran réussie !<br>Screenshot successful !"
+                text: problem !== "" ? problem : screenshotSaved ? "Capture d'écran réussie !<br>Screenshot successful !"
                                         : "La capture d'écran a échoué...<br>Screenshot failed..."
             }
         }

@@ -8,25 +8,37 @@ import "lib/theme.js" as Theme
 
 // The game browser: folder buttons and the drive box on a bar, then the
 // current folder's subfolders and SWF files. A folder row enters it; a file
-// row loads the game and closes the drawer. The folder shown is the window's
-// `adresseDuNavigateur`, so it is saved and restored with the settings.
+// row hands the game to the window and closes the drawer. The folder shown
+// is the window's `adresseDuNavigateur` (so it is saved and restored with
+// the settings): the drawer says which folder it went to, the window keeps it.
 // From the keyboard (or a pad's d-pad, A and B): up and down move along the
 // rows, Return, Enter or Space opens the row, right opens a folder, left
 // goes up one folder, Escape closes.
 Drawer {
     id: drawer
 
-    width: Theme.DRAWER_WIDTH_SHARE * window.width
-    height: window.height
-    dragMargin: 0
+    // The folder shown, from the window.
+    property string folderAddress: ""
+    // The drive box: the drives and the one the folder is on.
+    property var drives: []
+    property int driveIndex: 0
+
+    signal folderShown(string address)
+    signal gamePicked(string path)
+
     // The style's shadow is a shader effect, which the software scene graph
-    // cannot draw (see the window's drawsInSoftware).
-    Material.elevation: window.drawsInSoftware ? 0 : 16
+    // cannot draw.
+    readonly property bool drawsInSoftware: !!parent && parent.GraphicsInfo.api === GraphicsInfo.Software
+
+    width: parent ? Theme.DRAWER_WIDTH_SHARE * parent.width : 0
+    height: parent ? parent.height : 0
+    dragMargin: 0
+    Material.elevation: drawsInSoftware ? 0 : 16
     Binding {
         target: background
         property: "layer.enabled"
         value: false
-        when: window.drawsInSoftware
+        when: drawer.drawsInSoftware
     }
 
     readonly property color folderColor: Theme.DRAWER_BAR
@@ -61,8 +73,8 @@ Drawer {
         }
         // One probe-and-load for every local game: no command interpreter
         // sees the path, and the sizes are this file's own.
-        window.probeAndLoad(path)
-        drawerFlash.close()
+        gamePicked(path)
+        drawer.close()
     }
 
     // The model's row behind a shown row, unless the listing changed since.
@@ -114,13 +126,13 @@ Drawer {
     FolderListModel {
         id: folderModel
         objectName: "folderModel"
-        folder: window.adresseDuNavigateur
+        folder: drawer.folderAddress
         showDirsFirst: true
         showDotAndDotDot: true
         sortField: FolderListModel.Name
 
         onFolderChanged: {
-            window.adresseDuNavigateur = folder.toString()
+            drawer.folderShown(folder.toString())
             folderList.currentIndex = 0
         }
     }
@@ -128,7 +140,7 @@ Drawer {
     // From the window's folder: the model does not announce a change to a
     // folder that does not exist.
     readonly property bool folderListable:
-        maintenance.verifyFolder(Addresses.pathFromLocalAddress(window.adresseDuNavigateur))
+        maintenance.verifyFolder(Addresses.pathFromLocalAddress(folderAddress))
 
     // The rows shown: the folders and the SWF files. Qt's name filters
     // match through a regular expression that fails on a name that is not
@@ -156,7 +168,7 @@ Drawer {
 
     function refreshRows() {
         rows = listedRows()
-        rowsFolder = window.adresseDuNavigateur
+        rowsFolder = folderAddress
     }
 
     onFolderListableChanged: Qt.callLater(refreshRows)
@@ -227,15 +239,15 @@ Drawer {
                 ComboBox {
                     id: listeDesLecteurs
                     objectName: "listeDesLecteurs"
-                    model: window.drives
-                    currentIndex: window.lettreLecteurNbr
+                    model: drawer.drives
+                    currentIndex: drawer.driveIndex
                     // Fires also for the drive already shown: its root is listed again.
-                    onActivated: openLocalPath(window.drives[currentIndex])
+                    onActivated: openLocalPath(drawer.drives[currentIndex])
                     Binding {
                         target: listeDesLecteurs.background
                         property: "layer.enabled"
                         value: false
-                        when: window.drawsInSoftware
+                        when: drawer.drawsInSoftware
                     }
                 }
             }

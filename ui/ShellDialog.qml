@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import QtQuick.Window 2.15
 
 // A dialog of the shell: modal, three quarters of the window's shorter side
 // wide, centred in the window. Answered from the keyboard (or a pad, whose
@@ -9,19 +10,22 @@ import QtQuick.Controls.Material 2.15
 Dialog {
     id: dialog
 
+    // The style's shadow is a shader effect, which the software scene graph
+    // cannot draw.
+    readonly property bool drawsInSoftware: !!parent && parent.GraphicsInfo.api === GraphicsInfo.Software
+
     modal: true
     focus: true
-    width: Math.min(window.width, window.height) * 0.75
-    x: (window.width - width) / 2
-    y: (window.height - height) / 2
-    // The style's shadow is a shader effect, which the software scene graph
-    // cannot draw (see the window's drawsInSoftware).
-    Material.elevation: window.drawsInSoftware ? 0 : 24
+    // In the window's overlay, which covers the window.
+    width: parent ? Math.min(parent.width, parent.height) * 0.75 : 0
+    x: parent ? (parent.width - width) / 2 : 0
+    y: parent ? (parent.height - height) / 2 : 0
+    Material.elevation: drawsInSoftware ? 0 : 24
     Binding {
         target: background
         property: "layer.enabled"
         value: false
-        when: window.drawsInSoftware
+        when: dialog.drawsInSoftware
     }
 
     // The choice in focus when the dialog opens: its first button, unless
@@ -38,7 +42,7 @@ Dialog {
     }
 
     function moveFocus(forward) {
-        var item = window.activeFocusItem
+        var item = dialog.parent.Window.activeFocusItem
         var next = item ? item.nextItemInFocusChain(forward) : null
         if (next)
             next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
@@ -47,7 +51,7 @@ Dialog {
     // A button in focus is pressed; from a field, the dialog's own
     // answer (Open, Yes) when it may be given.
     function activateFocused() {
-        var item = window.activeFocusItem
+        var item = dialog.parent.Window.activeFocusItem
         if (item && item.checkable !== undefined && item.enabled && item.visible) {
             item.clicked()
             return

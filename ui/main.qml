@@ -12,9 +12,15 @@ import "lib/options.js" as Options
 import "lib/addresses.js" as Addresses
 import "lib/screenshot.js" as Screenshot
 import "lib/frame.js" as Frame
+import "lib/layout.js" as Layout
 import "lib/texts.js" as Texts
 import "lib/theme.js" as Theme
 
+// The window owns the player's state: every property below is written here
+// and only here. The pieces it holds show that state through their own
+// properties and ask for changes with signals, which the window answers
+// through one function each (openAddress, showHeader, setScreenMode,
+// chooseBezel...).
 ApplicationWindow {
     id: window
     width: 800
@@ -38,20 +44,27 @@ ApplicationWindow {
     property string profilantimicro: ""
     property string controleurantimicro: ""
     property string screentype: ""
-    property string screenEmulationSource: ""
-    property string adresseEnCoursUrl: ""
+    // The overlay of the screen mode (none in mode 0).
+    readonly property string screenEmulationSource: Options.overlaySource(modeEcran)
+    // The address the view shows now.
+    readonly property string adresseEnCoursUrl: webviewFlash.url.toString()
     property string adresseDuNavigateur: ""
     property var informations_dimen_jeu: []
     property var informations_parametres: []
-    property bool isSWF: false
+    // The view shows the game page (of a local or an internet game).
+    readonly property bool isSWF: Addresses.isGamePageAddress(adresseEnCoursUrl)
     property bool dateAndTime: true
-    property bool bezelActif: true
+    // The bezel shows: as the user chose it, and never on another page.
+    readonly property bool bezelActif: Addresses.bezelShownFor(adresseEnCoursUrl, bezelActifOrigine)
+    // The user's bezel choice, the one saved.
     property bool bezelActifOrigine: true
+    property bool headerShown: true
     property bool sauvegardeCapture: true
     property int modeEcran: 0
     property int lettreLecteurNbr: 0
-    property real widthJeu: 0
-    property real heightJeu: 0
+    // The size the game page shows the game at, as it last reported it.
+    readonly property real widthJeu: webviewFlash.reportedWidth
+    readonly property real heightJeu: webviewFlash.reportedHeight
     property var drives: aDrive.drives
 
     // Set once the web engine profile has been configured for this run.
@@ -72,19 +85,21 @@ ApplicationWindow {
     // With the page's 3 s (GameView), within the 15 s after which a stopped
     // player ends itself.
     readonly property int savesWriteWaitMs: 5000
-    // Abnormal ends of the view's renderer since the last address was set.
-    property int rendererCrashes: 0
     // The software scene graph (the usual one, see RendererChoice) draws no
     // shader effect: the style's shadows, which would take the backgrounds
     // of the drawer, the dialogs and the drive box with them, are left out.
     readonly property bool drawsInSoftware: contentItem.GraphicsInfo.api === GraphicsInfo.Software
-    // The game's rectangle in the view: what a screenshot keeps.
-    property rect cadrageCapture: Qt.rect(0, 0, 0, 0)
+    // The game's rectangle in the view, in the page's whole pixels: what
+    // the bezel frames and what a screenshot keeps.
+    readonly property rect cadrageCapture: {
+        var game = Layout.gameRectangle(webviewFlash.width, webviewFlash.height, widthJeu, heightJeu)
+        return Qt.rect(game.x, game.y, game.width, game.height)
+    }
     // A dialog or the drawer is open: the pads answer it, not the game.
     readonly property bool shellOpen: drawerFlash.opened || internetAdresseDialog.visible
                                       || aProposDialog.visible || aideDialog.visible || pasSWFDialog.visible
-                                      || jeuImpossibleDialog.visible || jeuInternetDialog.visible
-                                      || jeuArreteDialog.visible || gameStoppedDialog.visible
+                                      || gameCannotStartDialog.visible || internetGameFailedDialog.visible
+                                      || rendererLostDialog.visible || gameStoppedDialog.visible
                                       || quitterVRLDialog.visible
     readonly property bool onWindows: Qt.platform.os === "windows"
     readonly property string executableSuffix: onWindows ? ".exe" : ""
@@ -103,15 +118,8 @@ ApplicationWindow {
             source = maintenance.absolutePath(source)
         process0.startForGame()
         configureWebEngine()
-        if (Addresses.isInternetSwfAddress(source)) {
-            showingStartupGame = true
-            showSource() // its size comes from the movie once it arrives
-            return
-        }
         if (Addresses.isInternetAddress(source)) {
-            addressAskedFor = source
-            webviewFlash.openPage(source)
-            isSWF = false
+            openAddress(source, "start") // a movie's size comes once it arrives
             return
         }
         var problem = maintenance.gameFileProblem(source)
@@ -157,6 +165,75 @@ ApplicationWindow {
         Qt.quit()
     }
 
+    // Every address the window is sent to comes through here, whoever asks:
+    // "start" (the command line), "dialog" (the address dialog), "page" (a
+    // page's own link to a new window), "movie" (a server that answered the
+    // address the window asked for with a movie). An internet movie plays in
+    // the game page; any other address opens as a page, once the game shown
+    // has ended.
+    function openAddress(address, origin) {
+        if (origin === "movie" || Addresses.isInternetSwfAddress(address)) {
+            showingStartupGame = origin === "start" || origin === "movie" && addressAskedFor === source
+            if (origin === "movie")
+                addressAskedFor = ""
+            source = address
+            swfwidth = swfheight = ""
+            showSource()
+            return
+        }
+        if (origin !== "start")
+            showingStartupGame = false
+        // Only an address the window chose may turn into a game when its
+        // server answers with a movie: a page's own links never may.
+        if (origin !== "page")
+            addressAskedFor = address
+        webviewFlash.endGameThen(function () {
+            webviewFlash.openPage(address)
+        })
+    }
+
+    // An internet page may open its links in this view: internet addresses
+    // only, and never while a game is shown.
+    function followNewViewRequest(address) {
+        if (!isSWF && Addresses.isFollowableAddress(address))
+            openAddress(address, "page")
+    }
+
+    // A movie offered as a download is played only when it answers the
+    // address the window asked for.
+    function playOfferedMovie(address) {
+        if (addressAskedFor !== "" && (address === adresseEnCoursUrl || address === addressAskedFor))
+            openAddress(address, "movie")
+    }
+
+    // One click moves 0 -> 1 -> 2 -> 0; a mode outside 0..2 goes to 0.
+    function setScreenMode(mode) {
+        modeEcran = mode >= 0 && mode <= 2 ? mode : 0
+    }
+
+    function nextScreenMode() {
+        setScreenMode(modeEcran + 1)
+    }
+
+    function chooseBezel(shown) {
+        bezelActifOrigine = shown
+    }
+
+    // Hidden: the header's height at once, then its fade; shown again by the
+    // exit-full-screen button.
+    function showHeader(shown) {
+        headerShown = shown
+    }
+
+    function showClock(shown) {
+        dateAndTime = shown
+    }
+
+    // The drawer's folder, kept with the settings.
+    function keepFolder(address) {
+        adresseDuNavigateur = address
+    }
+
     function saveSettings() {
         // The user's bezel choice, not what an internet page forced off.
         Storage.saveSettings(maintenance, { adresseDuNavigateur: adresseDuNavigateur, bezelActif: bezelActifOrigine,
@@ -167,10 +244,8 @@ ApplicationWindow {
     function restoreSettings() {
         var start = Storage.restoreSettings(maintenance, Addresses.localFolderAddress(applicationDirPath))
         adresseDuNavigateur = start.settings.adresseDuNavigateur
-        bezelActif = start.settings.bezelActif
-        bezelActifOrigine = bezelActif
+        bezelActifOrigine = start.settings.bezelActif
         modeEcran = start.settings.modeEcran
-        screenEmulationSource = Options.overlaySource(modeEcran)
         dateAndTime = start.settings.dateAndTime
         if (start.firstRun)
             saveSettings()
@@ -183,7 +258,6 @@ ApplicationWindow {
     function refuseSource(problem) {
         maintenance.reportProblem(source + ": " + problem)
         sourceRefused = true
-        isSWF = false
         pasSWFDialog.open()
     }
 
@@ -203,21 +277,17 @@ ApplicationWindow {
             if (typeof options[key] === "string")
                 window[key] = options[key]
         })
-        if (options.fullscreen) {
-            header.height = 0
-            header.opacity = 0
-        }
+        if (options.fullscreen)
+            showHeader(false)
         if (options.nodatetime)
-            dateAndTime = false
+            showClock(false)
         if (options.help) {
             aideDialog.open()
             maintenance.printText(Options.terminalHelp(Texts.HELP_ENGLISH))
         }
         var mode = Options.screenTypeMode(screentype)
-        if (screentype !== "" && mode > 0) {
-            modeEcran = mode
-            screenEmulationSource = Options.overlaySource(mode)
-        }
+        if (screentype !== "" && mode > 0)
+            setScreenMode(mode)
     }
 
     // Measures `source` with the size probe into the size-probe file, then
@@ -237,7 +307,6 @@ ApplicationWindow {
             maintenance.setGameFile(game)
             webviewFlash.openPage(address)
         })
-        isSWF = true
     }
 
     // Loads a local game picked by the user: always measured.
@@ -295,16 +364,10 @@ ApplicationWindow {
         createWindowGames(webviewFlash.profile)
     }
 
-    function calculerLaPositionJeu() {
-        var game = webviewFlash.gameRectangle()
-        cadrageCapture = Qt.rect(game.x, game.y, game.width, game.height)
-    }
-
     // The view is grabbed once and the game's rectangle cut out of it: a
     // live copy of the view would cost a texture every frame, and the
     // software scene graph grabs no hidden item.
     function capture() {
-        calculerLaPositionJeu()
         var part = cadrageCapture
         var viewWidth = webviewFlash.width
         // No game shown yet: nothing to grab.
@@ -330,25 +393,51 @@ ApplicationWindow {
         x: 0
         y: 0
         width: parent.width
-        height: Theme.HEADER_HEIGHT
-        opacity: 1
-        visible: opacity > 0
         z: 999
+        shown: headerShown
+        gameShown: isSWF
+        bezelShown: bezelActif
+        screenMode: modeEcran
+        clockShown: dateAndTime
+
+        onDrawerAsked: drawerFlash.open()
+        onAddressAsked: internetAdresseDialog.open()
+        onAboutAsked: aProposDialog.open()
+        onBezelToggled: chooseBezel(!bezelActifOrigine)
+        onScreenModeAdvanced: nextScreenMode()
+        onClockToggled: showClock(!dateAndTime)
+        onScreenshotAsked: capture()
+        onHideAsked: showHeader(false)
+        onMinimizeAsked: window.showMinimized()
+        onQuitAsked: quitterVRLDialog.open()
     }
 
     Navigateur {
         id: drawerFlash
         objectName: "drawerFlash"
+        folderAddress: adresseDuNavigateur
+        drives: window.drives
+        driveIndex: lettreLecteurNbr
+
+        onFolderShown: keepFolder(address)
+        onGamePicked: probeAndLoad(path)
     }
 
     Infos {
         id: media
         objectName: "media"
+        screenshotSaved: sauvegardeCapture
     }
 
+    // In the game view's bottom-right corner.
     DateHeure {
         id: tempsHeure
         objectName: "tempsHeure"
+        anchors.right: webviewFlash.right
+        anchors.bottom: webviewFlash.bottom
+        anchors.margins: Theme.SPACING
+        visible: dateAndTime
+        z: webviewFlash.z + 5
     }
 
     Shortcut {
@@ -368,6 +457,9 @@ ApplicationWindow {
 
     GamepadMapper {
         id: process0
+        profile: profilantimicro
+        controller: controleurantimicro
+        closing: closingDown
     }
 
     Process {
@@ -386,16 +478,18 @@ ApplicationWindow {
 
         onQuitAsked: if (!quitterVRLDialog.visible) quitterVRLDialog.open()
         onQuitNow: window.close()
-        onPadConnected: media.annoncer(qsTr(Texts.PAD_CONNECTED).arg(name))
-        onPadDisconnected: media.annoncer(qsTr(Texts.PAD_DISCONNECTED).arg(name))
+        onPadConnected: media.announce(qsTr(Texts.PAD_CONNECTED).arg(name))
+        onPadDisconnected: media.announce(qsTr(Texts.PAD_DISCONNECTED).arg(name))
         onProblem: {
             maintenance.reportProblem(text)
-            media.annoncer(qsTr(Texts.PAD_PROBLEM))
+            media.announce(qsTr(Texts.PAD_PROBLEM))
         }
     }
 
     ExitFullScreenButton {
         objectName: "exitFullScreenButton"
+        headerVisible: header.visible
+        onClicked: showHeader(true)
         anchors.right: parent.right
         anchors.top: header.bottom
         anchors.margins: Theme.EDGE_MARGIN
@@ -424,7 +518,7 @@ ApplicationWindow {
     }
 
     // Fixed borders, so that the opening is exactly the game's rectangle at
-    // every size; placed by the size report (receptionDonnees).
+    // every size: it frames the game wherever the page shows it.
     BorderImage {
         id: screenBezel
         objectName: "screenBezel"
@@ -438,11 +532,12 @@ ApplicationWindow {
         verticalTileMode: BorderImage.Stretch
         smooth: true
         antialiasing: true
-        x: (window.width - width) / 2
-        y: (window.height - height) / 2
-        width: 0
-        height: window.height
-        visible: bezelActif
+        x: cadrageCapture.x - Frame.BEZEL_BORDER_LEFT
+        y: cadrageCapture.y - Frame.BEZEL_BORDER_TOP
+        width: cadrageCapture.width > 0 ? cadrageCapture.width + Frame.BEZEL_BORDER_LEFT + Frame.BEZEL_BORDER_RIGHT : 0
+        height: cadrageCapture.height + Frame.BEZEL_BORDER_TOP + Frame.BEZEL_BORDER_BOTTOM
+        // Around a game page's game once its size is known.
+        visible: bezelActif && isSWF && width > 0
         z: webviewFlash.z + 2
     }
 
@@ -466,16 +561,39 @@ ApplicationWindow {
         id: webviewFlash
         objectName: "webviewFlash"
         anchors.fill: parent
+        gameShown: isSWF
+
+        // The profile must know where saves go before the first page.
+        Component.onCompleted: configureWebEngine()
+        onGameCouldNotStart: window.gameCouldNotStart(reason)
+        onGameStopped: window.gameStopped(reason)
+        onNewPageAsked: followNewViewRequest(address)
+        onMovieOffered: playOfferedMovie(address)
+    }
+
+    PageWatch {
+        id: pageWatch
+        objectName: "pageWatch"
+        view: webviewFlash
+        gameShown: isSWF && !gameStoppedShown
+        closing: closingDown
+
+        onRendererLost: rendererLostDialog.open()
+        onPageStuck: gameStopped(reason)
     }
 
     AddressDialog {
         id: internetAdresseDialog
         objectName: "internetAdresseDialog"
+
+        onAddressChosen: openAddress(address, "dialog")
     }
 
     AboutDialog {
         id: aProposDialog
         objectName: "aProposDialog"
+        version: window.version
+        build: window.build
     }
 
     HelpDialog {
@@ -497,7 +615,7 @@ ApplicationWindow {
     Connections {
         target: typeof saves !== "undefined" ? saves : null
         function onProblem(text) {
-            media.signaler(qsTr(Texts.SAVES_NOT_WRITTEN))
+            media.tellProblem(qsTr(Texts.SAVES_NOT_WRITTEN))
         }
     }
 
@@ -511,7 +629,7 @@ ApplicationWindow {
                 return
             }
             maintenance.reportProblem(source + ": " + problem)
-            jeuInternetDialog.showProblem(qsTr(Texts.INTERNET_GAME_FAILED), problem)
+            internetGameFailedDialog.showProblem(qsTr(Texts.INTERNET_GAME_FAILED), problem)
         }
     }
 
@@ -522,7 +640,7 @@ ApplicationWindow {
         maintenance.reportProblem(source + ": " + problem)
         if (showingStartupGame)
             sourceRefused = true
-        jeuImpossibleDialog.showProblem(qsTr(Texts.GAME_CANNOT_START), problem)
+        gameCannotStartDialog.showProblem(qsTr(Texts.GAME_CANNOT_START), problem)
     }
 
     // A game that had started failed (an uncaught error of its page,
@@ -547,20 +665,20 @@ ApplicationWindow {
     }
 
     ShellMessage {
-        id: jeuImpossibleDialog
-        objectName: "jeuImpossibleDialog"
+        id: gameCannotStartDialog
+        objectName: "gameCannotStartDialog"
 
         onClosed: if (sourceRefused) Qt.exit(2)
     }
 
     ShellMessage {
-        id: jeuInternetDialog
-        objectName: "jeuInternetDialog"
+        id: internetGameFailedDialog
+        objectName: "internetGameFailedDialog"
     }
 
     ShellMessage {
-        id: jeuArreteDialog
-        objectName: "jeuArreteDialog"
+        id: rendererLostDialog
+        objectName: "rendererLostDialog"
 
         // Nothing more to play: offer to quit.
         onClosed: quitterVRLDialog.open()

@@ -44,7 +44,7 @@ private:
 
 void GamePageScriptsTest::initTestCase()
 {
-    for (const char *name : {"jeu.js", "frame.js", "sizing.js", "progress.js", "renderer.js"}) {
+    for (const char *name : {"gamequery.js", "frame.js", "sizing.js", "progress.js", "renderer.js"}) {
         QFile file(QStringLiteral(GAME_PAGE_SOURCE_DIR "/") + QLatin1String(name));
         QVERIFY2(file.open(QIODevice::ReadOnly), name);
         const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), name);
@@ -109,7 +109,7 @@ void GamePageScriptsTest::readsTheAddress()
     QFETCH(double, width);
     QFETCH(double, height);
 
-    const QJSValue result = call(QStringLiteral("parseJeu"),
+    const QJSValue result = call(QStringLiteral("parseGameQuery"),
                                  {QStringLiteral("vorlumen://player/flash/flash.html") + query});
     QVERIFY2(!result.isError(), qPrintable(result.toString()));
     QCOMPARE(result.property(QStringLiteral("path")).toString(), path);

@@ -44,10 +44,10 @@ function tryRead(name, url) {
 setTimeout(function () {
   tryRead("ruffle", "vorlumen://player/flash/ruffle/ruffle.js");
   tryRead("game page", "vorlumen://player/flash/flash.html");
-  tryRead("page script", "vorlumen://player/flash/jeu.js");
+  tryRead("page script", "vorlumen://player/flash/gamequery.js");
   tryRead("settings", "vorlumen://player/flash/player-settings.js");
   tryRead("game file", "vorlumen://player/game/etc/hostname");
-  tryRead("out of Ruffle", "vorlumen://player/flash/ruffle/%2e%2e/jeu.js");
+  tryRead("out of Ruffle", "vorlumen://player/flash/ruffle/%2e%2e/gamequery.js");
   tryRead("internet game", "vorlumen://player/net/http/" + location.host + "/site/loader.swf");
   tryRead("local file", "file:///etc/hostname");
 }, 500);

@@ -21,9 +21,9 @@ TestCase {
     }
 
     // The sizes are given, so no probe runs: the header only needs a game page.
-    function openWindow(withGame) {
+    function openWindow(withGame, moreOptions) {
         testHost.setCommandLine(withGame
-                                ? ["-source:" + gamePath(), "-swfwidth:324", "-swfheight:216"]
+                                ? ["-source:" + gamePath(), "-swfwidth:324", "-swfheight:216"].concat(moreOptions || [])
                                 : [""])
         var component = Qt.createComponent("qrc:/main")
         compare(component.status, Component.Ready, component.errorString())
@@ -167,7 +167,6 @@ TestCase {
     function test_screenModeCycle(data) {
         openWindow(true)
         win.modeEcran = data.start
-        win.screenEmulationSource = "qrc:/img/crt.png"
         var badge = child("screenModeBadge")
         var label = child("screenModeBadgeLabel")
         verify(badge.visible)
@@ -194,8 +193,7 @@ TestCase {
 
     function test_disabledButtonsDoNothing() {
         openWindow(false)
-        win.modeEcran = 1
-        win.bezelActif = true
+        win.setScreenMode(1)
         mouseClick(child("screenModeButton"))
         mouseClick(child("bezelButton"))
         mouseClick(child("screenshotButton"))
@@ -225,7 +223,7 @@ TestCase {
     // Off from saved settings: the badge shows although the button is disabled.
     function test_bezelBadgeWithoutGame() {
         openWindow(false)
-        win.bezelActif = false
+        win.chooseBezel(false)
         verify(!child("bezelButton").enabled)
         compare(child("bezelBadge").visible, true)
     }
@@ -279,10 +277,21 @@ TestCase {
         tryCompare(popup, "visible", false)
     }
 
+    // The camera writes the game's picture, named after the game, and the
+    // banner says so.
     function test_screenshotButton() {
-        openWindow(true)
+        var folder = testHost.tempDir + "/header shots"
+        testHost.removePath(folder)
+        verify(testHost.makePath(folder))
+        openWindow(true, ["-picturesfolder:" + folder])
+        tryVerify(function () { return win.widthJeu > 0 }, 30000, "the game never reported its size")
         mouseClick(child("screenshotButton"))
-        compare(child("timerInfos").running, true)
+        var picture = folder + "/jeu é #1.jpg"
+        tryVerify(function () { return testHost.exists(picture) }, 10000, "no picture written")
+        var info = testHost.imageInfo(picture, 0, 0)
+        compare([info.width, info.height], [win.cadrageCapture.width, win.cadrageCapture.height])
+        tryCompare(child("infos"), "visible", true)
+        compare(child("infosText").text, "Capture d'écran réussie !<br>Screenshot successful !")
     }
 
     // Height 0 at once, visible while it fades, hidden after the fade; the
@@ -296,9 +305,9 @@ TestCase {
         mouseClick(child("fullScreenButton"))
         compare(header.height, 0)
         verify(header.visible)
-        wait(200)
+        tryVerify(function () { return header.opacity < 1 }, 1000, "the header never started to fade")
         verify(header.visible, "hidden before the fade ended")
-        verify(header.opacity > 0 && header.opacity < 1, "opacity " + header.opacity)
+        verify(header.opacity > 0, "opacity " + header.opacity)
         tryCompare(header, "visible", false, 3000)
         var fade = Date.now() - started
         verify(fade >= 400, "faded in " + fade + " ms")

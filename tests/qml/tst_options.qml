@@ -195,26 +195,24 @@ TestCase {
 
     function test_addressChange_data() {
         return [
-            { tag: "empty", url: "", origine: true, bezel: true, isSWF: false, expectedBezel: false },
-            { tag: "internet", url: "https://example.com/game", origine: true, bezel: true, isSWF: false, expectedBezel: false },
-            { tag: "page from a file", url: "file:///home/http-games/flash.html?jeu=/http/a.swf=1=1", origine: true, bezel: false, isSWF: false, expectedBezel: false },
-            { tag: "ftp", url: "ftp://files.example.org/flash.html", origine: true, bezel: true, isSWF: false, expectedBezel: false },
-            { tag: "no scheme", url: "//example.com/", origine: true, bezel: true, isSWF: false, expectedBezel: false },
-            { tag: "internet game in its site's box", url: "vorlumen://site-0a1b/flash/flash.html?jeu=http://h/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
-            { tag: "another page of the player", url: "vorlumen://player/game/home/a.html", origine: true, bezel: true, isSWF: false, expectedBezel: false },
-            { tag: "internet in capitals", url: "HTTPS://EXAMPLE.COM/", origine: true, bezel: true, isSWF: false, expectedBezel: false },
-            { tag: "bezel not wanted", url: "vorlumen://player/flash/flash.html", origine: false, bezel: false, isSWF: true, expectedBezel: false },
-            { tag: "keeps a shown bezel", url: "vorlumen://player/flash/flash.html", origine: false, bezel: true, isSWF: true, expectedBezel: true },
-            { tag: "game page", url: "vorlumen://player/flash/flash.html?jeu=/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
-            { tag: "game page, http in the game's path", url: "vorlumen://player/flash/flash.html?jeu=/home/httpgames/a.swf=1=1", origine: true, bezel: false, isSWF: true, expectedBezel: true },
-            { tag: "http page posing as the game page", url: "https://x/vorlumen://player/flash/flash.html?jeu=/a.swf", origine: true, bezel: true, isSWF: false, expectedBezel: false }
+            { tag: "nothing shown yet", url: "", origine: true, isSWF: false, expectedBezel: true },
+            { tag: "internet", url: "https://example.com/game", origine: true, isSWF: false, expectedBezel: false },
+            { tag: "page from a file", url: "file:///home/http-games/flash.html?jeu=/http/a.swf=1=1", origine: true, isSWF: false, expectedBezel: false },
+            { tag: "ftp", url: "ftp://files.example.org/flash.html", origine: true, isSWF: false, expectedBezel: false },
+            { tag: "no scheme", url: "//example.com/", origine: true, isSWF: false, expectedBezel: false },
+            { tag: "internet game in its site's box", url: "vorlumen://site-0a1b/flash/flash.html?jeu=http://h/a.swf=1=1", origine: true, isSWF: true, expectedBezel: true },
+            { tag: "another page of the player", url: "vorlumen://player/game/home/a.html", origine: true, isSWF: false, expectedBezel: false },
+            { tag: "internet in capitals", url: "HTTPS://EXAMPLE.COM/", origine: true, isSWF: false, expectedBezel: false },
+            { tag: "bezel not wanted", url: "vorlumen://player/flash/flash.html", origine: false, isSWF: true, expectedBezel: false },
+            { tag: "game page", url: "vorlumen://player/flash/flash.html?jeu=/a.swf=1=1", origine: true, isSWF: true, expectedBezel: true },
+            { tag: "game page, http in the game's path", url: "vorlumen://player/flash/flash.html?jeu=/home/httpgames/a.swf=1=1", origine: true, isSWF: true, expectedBezel: true },
+            { tag: "http page posing as the game page", url: "https://x/vorlumen://player/flash/flash.html?jeu=/a.swf", origine: true, isSWF: false, expectedBezel: false }
         ]
     }
 
     function test_addressChange(data) {
-        var state = Addresses.stateForAddress(data.url, data.origine, data.bezel)
-        compare(state.isSWF, data.isSWF)
-        compare(state.bezelActif, data.expectedBezel)
+        compare(Addresses.isGamePageAddress(data.url), data.isSWF)
+        compare(Addresses.bezelShownFor(data.url, data.origine), data.expectedBezel)
     }
 
     function test_internetAddress_data() {

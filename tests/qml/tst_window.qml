@@ -4,7 +4,6 @@ import QtTest 1.15
 import QtWebEngine 1.10
 import "qrc:/lib/addresses.js" as Addresses
 import "qrc:/lib/layout.js" as Layout
-import "qrc:/lib/frame.js" as Frame
 
 // The main window as the player creates it: start-up state, dialogs, banner,
 // clock, the shell's stacking and bindings.
@@ -78,10 +77,9 @@ TestCase {
         createWindow([])
         compare(win.modeEcran, 0)
         compare(win.dateAndTime, true)
-        win.modeEcran = 1
-        // As the header's toggle does: the user's choice and what is shown.
-        win.bezelActif = win.bezelActifOrigine = false
-        win.dateAndTime = false
+        win.setScreenMode(1)
+        win.chooseBezel(false)
+        win.showClock(false)
         win.saveSettings()
         win.destroy()
         createWindow([])
@@ -90,9 +88,9 @@ TestCase {
         compare(win.bezelActif, false)
         compare(win.bezelActifOrigine, false)
         compare(win.dateAndTime, false)
-        win.modeEcran = 0
-        win.bezelActif = win.bezelActifOrigine = true
-        win.dateAndTime = true
+        win.setScreenMode(0)
+        win.chooseBezel(true)
+        win.showClock(true)
         // An internet page hides the bezel; the choice saved stays the user's.
         child("webviewFlash").openPage("http://127.0.0.1:9/")
         compare(win.bezelActif, false)
@@ -121,14 +119,15 @@ TestCase {
         for (var i = 0; i < sizes.length; ++i) {
             win.width = sizes[i][0]
             win.height = sizes[i][1]
-            var expectedWidth = Math.min(sizes[i][0], sizes[i][1]) * 0.75
-            // The window returns to full screen whenever it is activated,
-            // so compare against the size it has, whichever it is.
+            // The window returns to full screen whenever it is activated:
+            // the dialog follows the area it is shown in, whichever it is.
+            var area = dialog.parent
+            var near = function (a, b) { return Math.abs(a - b) < 0.5 }
             tryVerify(function () {
-                return dialog.width === Math.min(win.width, win.height) * 0.75
-                        && dialog.x === (win.width - dialog.width) / 2
-                        && dialog.y === (win.height - dialog.height) / 2
-            }, 3000)
+                return near(dialog.width, Math.min(area.width, area.height) * 0.75)
+                        && near(dialog.x, (area.width - dialog.width) / 2)
+                        && near(dialog.y, (area.height - dialog.height) / 2)
+            }, 3000, "dialog at " + [dialog.x, dialog.y, dialog.width, dialog.height] + " in " + [area.width, area.height])
         }
         verify(dialog.title.indexOf("<font color='white'>") === 0)
         dialog.close()
@@ -143,8 +142,8 @@ TestCase {
               keys: [Qt.Key_Down, Qt.Key_Return], before: Dialog.No },
             { tag: "about: Return", name: "aProposDialog", first: Dialog.Close, keys: [Qt.Key_Return] },
             { tag: "help: Space", name: "aideDialog", first: Dialog.Close, keys: [Qt.Key_Space] },
-            { tag: "message: Enter", name: "jeuInternetDialog", first: Dialog.Close, keys: [Qt.Key_Enter] },
-            { tag: "message: Escape", name: "jeuInternetDialog", first: Dialog.Close, keys: [Qt.Key_Escape] },
+            { tag: "message: Enter", name: "internetGameFailedDialog", first: Dialog.Close, keys: [Qt.Key_Enter] },
+            { tag: "message: Escape", name: "internetGameFailedDialog", first: Dialog.Close, keys: [Qt.Key_Escape] },
             // Open stays out of reach while the address is not valid.
             { tag: "address: down from the field", name: "internetAdresseDialog", first: "adresseWebText",
               keys: [Qt.Key_Down, Qt.Key_Return], before: Dialog.Cancel }
@@ -179,7 +178,7 @@ TestCase {
     // A window each: closing some of these messages ends the player.
     function test_everyDialogTakesThePads_data() {
         return ["aProposDialog", "aideDialog", "internetAdresseDialog", "pasSWFDialog",
-                "jeuImpossibleDialog", "jeuInternetDialog", "jeuArreteDialog",
+                "gameCannotStartDialog", "internetGameFailedDialog", "rendererLostDialog",
                 "quitterVRLDialog", "gameStoppedDialog"].map(function (name) {
             return { tag: name, name: name }
         })
@@ -302,15 +301,15 @@ TestCase {
         dialog.reject()
         tryCompare(dialog, "opened", false, 3000)
         compare(field.text, "https://example.com/jeu")
-        win.isSWF = true
         // After a crash the game came back from: the page opened next gets
         // its own reload on its first crash.
-        win.rendererCrashes = 1
+        var watch = findChild(win, "pageWatch")
+        watch.rendererCrashes = 1
         dialog.open()
         tryCompare(dialog, "opened", true, 3000)
         dialog.accept()
         // The page opens once the game shown has ended (its last saves).
-        tryCompare(win, "rendererCrashes", 0, 5000)
+        tryCompare(watch, "rendererCrashes", 0, 5000)
         compare(field.text, "")
         compare(dialog.standardButton(Dialog.Open).enabled, false)
         compare(win.isSWF, false)
@@ -332,7 +331,7 @@ TestCase {
                 Addresses.gamePageAddress("https://example.invalid/jeux/Mon%20Jeu.SWF", "", ""))
         compare(win.isSWF, true)
         maintenance.internetGameFailed("the server answered 404")
-        var failed = child("jeuInternetDialog")
+        var failed = child("internetGameFailedDialog")
         tryCompare(failed, "opened", true, 3000)
         compare(win.sourceRefused, false)
         compare(child("pasSWFDialog").opened, false)
@@ -417,23 +416,17 @@ TestCase {
         compare(child("webviewFlash").backgroundColor, Qt.rgba(0, 0, 0, 0))
     }
 
-    function test_overlayFollowsModeAndBezel() {
+    function test_overlayFollowsMode() {
         createWindow([])
         var overlay = child("screenOverlay")
-        var bezel = child("screenBezel")
-        win.modeEcran = 1
-        win.screenEmulationSource = "qrc:/img/crt.png"
+        win.setScreenMode(1)
         compare(overlay.fillMode, Image.TileVertically)
         compare(String(overlay.source), "qrc:/img/crt.png")
-        win.modeEcran = 2
-        win.screenEmulationSource = "qrc:/img/scanlines.png"
+        win.setScreenMode(2)
         compare(overlay.fillMode, Image.TileHorizontally)
-        win.bezelActif = true
-        compare(overlay.visible, true)
-        win.bezelActif = false
-        compare(bezel.visible, false)
-        compare(overlay.visible, false)
-        compare(overlay.opacity, 0.8)
+        compare(String(overlay.source), "qrc:/img/scanlines.png")
+        win.setScreenMode(0)
+        compare(String(overlay.source), "")
     }
 
     function reportPage(name, script) {
@@ -465,47 +458,62 @@ TestCase {
         child("webviewFlash").runJavaScript(script)
     }
 
+    // The bezel as drawn, with and without it: its opening lets the game's
+    // rectangle through untouched, its frame covers what lies just outside.
+    function checkBezelOpening(left, top, width, height) {
+        var overlay = child("screenOverlay")
+        tryCompare(child("screenBezel"), "status", Image.Ready, 5000)
+        waitForRendering(win.contentItem)
+        var framed = grabImage(win.contentItem)
+        win.chooseBezel(false)
+        compare(child("screenBezel").visible, false)
+        compare(overlay.visible, false)
+        waitForRendering(win.contentItem)
+        var bare = grabImage(win.contentItem)
+        win.chooseBezel(true)
+        var corners = [[left, top], [left + width - 1, top], [left, top + height - 1],
+                       [left + width - 1, top + height - 1]]
+        for (var i = 0; i < corners.length; ++i) {
+            var x = corners[i][0], y = corners[i][1]
+            var outX = x === left ? x - 3 : x + 3, outY = y === top ? y - 3 : y + 3
+            verify(Qt.colorEqual(framed.pixel(x, y), bare.pixel(x, y)), "the bezel covers the game at " + x + "," + y)
+            verify(!Qt.colorEqual(framed.pixel(outX, outY), bare.pixel(outX, outY)),
+                   "the bezel leaves " + outX + "," + outY + " bare")
+        }
+    }
+
     function test_sizeReportSizesTheBezel() {
         createWindow([])
         var bezel = child("screenBezel")
-        compare(bezel.width, 0)
+        compare(bezel.visible, false)
         // The page's own prefix (frame.js, which it loads).
-        runInGamePage("size", "window.widthPlay = 640; window.heightPlay = 480;"
-                      + "console.log(SIZE_REPORT_PREFIX + '640x480');")
+        runInGamePage("size", "console.log(SIZE_REPORT_PREFIX + '640x480');")
         tryCompare(win, "widthJeu", 640, 15000)
-        // Drawn with the borders the page leaves room for.
-        compare(bezel.border.left, Frame.BEZEL_BORDER_LEFT)
-        compare(bezel.border.right, Frame.BEZEL_BORDER_RIGHT)
-        compare(bezel.border.top, Frame.BEZEL_BORDER_TOP)
-        compare(bezel.border.bottom, Frame.BEZEL_BORDER_BOTTOM)
-        var across = bezel.border.left + bezel.border.right, down = bezel.border.top + bezel.border.bottom
-        tryCompare(bezel, "width", 640 + across, 5000)
-        compare(bezel.height, 480 + down)
+        compare(win.heightJeu, 480)
         compare(win.isSWF, true)
-        // The opening is the game's rectangle, in the page's whole pixels.
+        verify(bezel.visible)
+        // The game's rectangle in the page's whole pixels; the bezel frames it.
         var view = child("webviewFlash")
         var left = Math.floor((view.width - 640) / 2), top = Math.floor((view.height - 480) / 2)
-        compare(bezel.x + bezel.border.left, left)
-        compare(bezel.y + bezel.border.top, top)
-        // The size holds when the window changes; only a new report changes it.
-        win.height = win.height - 100
-        compare(bezel.height, 480 + down)
-        win.height = win.height + 100
-        win.calculerLaPositionJeu()
         var rect = win.cadrageCapture
-        compare(rect.width, 640)
-        compare(rect.x, left)
-        compare(rect.y, top)
+        compare([rect.x, rect.y, rect.width, rect.height], [left, top, 640, 480])
+        checkBezelOpening(left, top, 640, 480)
+        // The size holds when the window changes, the place follows the
+        // page's centring; only a new report changes the size.
+        win.height = win.height - 100
+        compare(win.cadrageCapture.height, 480)
+        compare(win.cadrageCapture.y, Math.floor((view.height - 480) / 2))
     }
 
-    // Only two finite positive numbers size the bezel, and only the page's
-    // size report makes the window ask: no message storm from its own reads.
+    // Only the page's whole size report, with two positive whole numbers,
+    // sizes the bezel; the window asks the page nothing back.
     function test_sizeReportIgnoresOtherMessages_data() {
         return [
             { tag: "no size yet", script: "console.error('Ruffle: cannot load');" },
-            { tag: "report without globals", script: "console.log(SIZE_REPORT_PREFIX + '0x0');" },
-            { tag: "zero size", script: "window.widthPlay = 0; window.heightPlay = 0; console.log(SIZE_REPORT_PREFIX + '0x0');" },
-            { tag: "not numbers", script: "window.widthPlay = '640'; window.heightPlay = NaN; console.log(SIZE_REPORT_PREFIX + 'NaNxNaN');" },
+            { tag: "zero size", script: "console.log(SIZE_REPORT_PREFIX + '0x480');" },
+            { tag: "not numbers", script: "console.log(SIZE_REPORT_PREFIX + 'NaNxNaN');" },
+            { tag: "more than the size", script: "console.log(SIZE_REPORT_PREFIX + '640x480 and then some');" },
+            { tag: "size without the prefix", script: "console.log('game shown at 640x480');" },
             { tag: "other messages only", script: "window.widthPlay = 640; window.heightPlay = 480; console.log('hello');" }
         ]
     }
@@ -518,13 +526,18 @@ TestCase {
         // The page's and Ruffle's own words on the missing movie are not the
         // window's doing.
         var counter = function (level, message) {
-            if (!/Ruffle|%c|Loading SWF file|WebAssembly|could not start/.test(message))
+            if (!/Ruffle|%c|Loading SWF file|WebAssembly|could not start|^size test done$/.test(message))
                 messages += 1
         }
+        var done = false
+        var marker = function (level, message) { done = done || message === "size test done" }
         view.javaScriptConsoleMessage.connect(counter)
-        view.runJavaScript(data.script)
-        wait(1500)
+        view.javaScriptConsoleMessage.connect(marker)
+        // Messages arrive in order: once the marker is heard, so was the rest.
+        view.runJavaScript(data.script + "console.log('size test done');")
+        tryVerify(function () { return done }, 10000)
         view.javaScriptConsoleMessage.disconnect(counter)
+        view.javaScriptConsoleMessage.disconnect(marker)
         compare(win.widthJeu, 0)
         compare(child("screenBezel").width, 0)
         verify(messages <= 1, messages + " console messages")
@@ -550,14 +563,14 @@ TestCase {
         view.url = opener
         tryCompare(view, "loading", false, 15000)
         opener = view.url.toString()
-        win.isSWF = false
+        compare(win.isSWF, false)
         var refused = ["file:///etc/passwd", "javascript:alert(1)", "data:text/html,x", opener]
         for (var i = 0; i < refused.length; ++i) {
-            view.followNewViewRequest(refused[i])
+            win.followNewViewRequest(refused[i])
             compare(view.url.toString(), opener, refused[i])
         }
         compare(view.backgroundColor, Qt.rgba(0, 0, 0, 0))
-        view.followNewViewRequest("http://127.0.0.1:9/")
+        win.followNewViewRequest("http://127.0.0.1:9/")
         compare(view.url.toString(), "http://127.0.0.1:9/")
         // Internet pages do not see through to the backdrop.
         compare(view.backgroundColor, Qt.rgba(1, 1, 1, 1))
@@ -565,7 +578,6 @@ TestCase {
 
     function test_captureBeforeAnySizeFails() {
         createWindow([])
-        win.isSWF = true
         win.sauvegardeCapture = true
         win.capture()
         // Nothing to grab yet: the banner must not claim success.

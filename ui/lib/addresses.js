@@ -1,5 +1,5 @@
 .pragma library
-.import "jeu.js" as Jeu
+.import "gamequery.js" as GameQuery
 
 // Characters that would end or change a path inside a file: address.
 function escapePathForUrl(path) {
@@ -13,7 +13,7 @@ function localFolderAddress(path) {
 }
 
 // Undoes %XX escapes, or leaves the text as it is when they are not UTF-8.
-// Stricter than the game page's decoder (page/jeu.js) on purpose: that one
+// Stricter than the game page's decoder (page/gamequery.js) on purpose: that one
 // must recover every byte of a game's file name from the address the window
 // wrote, raw bytes included; this one reads hosts a person typed and folder
 // addresses the folder model gave, where a malformed escape is no name to
@@ -96,7 +96,7 @@ function storableAddress(address) {
 // their characters, the others raw-byte units again. Rows written by earlier
 // builds hold no such escapes and read as they stand.
 function addressFromStore(text) {
-    return String(text).replace(/(%[89A-Fa-f][0-9A-Fa-f])+/g, Jeu.decodeMixedRun);
+    return String(text).replace(/(%[89A-Fa-f][0-9A-Fa-f])+/g, GameQuery.decodeMixedRun);
 }
 
 // A name as the drawer shows it: a byte that is not UTF-8 reads as its
@@ -105,7 +105,7 @@ function readableName(name) {
     var text = String(name);
     var out = "";
     for (var i = 0; i < text.length; ++i)
-        out += Jeu.isRawByteUnitAt(text, i) ? String.fromCharCode(text.charCodeAt(i) - 0xdc00) : text.charAt(i);
+        out += GameQuery.isRawByteUnitAt(text, i) ? String.fromCharCode(text.charCodeAt(i) - 0xdc00) : text.charAt(i);
     return out;
 }
 
@@ -116,13 +116,12 @@ function isGamePageAddress(url) {
     return /^vorlumen:\/\/(player|site-[0-9a-f]+)\/flash\/flash\.html(\?|$)/.test(String(url));
 }
 
-// What a change of the view's address means for the window. Only the
-// player's own game page is a game page: any other address, whatever its
-// scheme, is a foreign page (no bezel, no screenshot).
-function stateForAddress(url, bezelActifOrigine, bezelActif) {
-    if (isGamePageAddress(url))
-        return { isSWF: true, bezelActif: bezelActifOrigine ? true : bezelActif };
-    return { isSWF: false, bezelActif: false };
+// Whether the bezel shows for the address in the view and the user's
+// choice: on the player's own game page (local or an internet game in its
+// site's box) as chosen, and before any page as chosen; never on any other
+// page, whatever its scheme (no bezel on a foreign page).
+function bezelShownFor(url, chosen) {
+    return chosen && (String(url) === "" || isGamePageAddress(url));
 }
 
 // The size-probe file's text: token 1 is the width, token 3 the height.

@@ -5,21 +5,17 @@
 // and the size report's prefix come from the file the game page loads too
 // (page/frame.js, served here as lib/frame.js).
 
-// The console message by which the page reports the size it shows the game
-// at (gamepage.js, reportSize). Only this message makes the window read it.
-function isSizeReport(message) {
-    return String(message).indexOf(Frame.SIZE_REPORT_PREFIX) === 0;
-}
-
-// The page's globals, read without ever raising an error in the page (an
-// error would be one more console message).
-var SIZE_QUERY = "[typeof widthPlay === 'number' ? widthPlay : null, "
-                 + "typeof heightPlay === 'number' ? heightPlay : null]";
-
-// A size is believed only when both numbers are finite and positive.
-function isReportedSize(width, height) {
-    return typeof width === "number" && typeof height === "number" && isFinite(width)
-           && isFinite(height) && width > 0 && height > 0;
+// The size the page shows the game at, from the message by which it says
+// so (gamepage.js, reportSize): the whole message is the prefix and
+// "<width>x<height>", both whole and positive; any other message gives null.
+function reportedSize(message) {
+    var text = String(message);
+    if (text.indexOf(Frame.SIZE_REPORT_PREFIX) !== 0)
+        return null;
+    var match = /^(\d{1,5})x(\d{1,5})$/.exec(text.substring(Frame.SIZE_REPORT_PREFIX.length));
+    if (!match || Number(match[1]) === 0 || Number(match[2]) === 0)
+        return null;
+    return { width: Number(match[1]), height: Number(match[2]) };
 }
 
 // The game's rectangle in a view, in whole pixels: centred with its corner

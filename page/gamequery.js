@@ -88,7 +88,7 @@ function naturalSizeFromText(text) {
 // a fragment included, so that an unescaped "#" from a careless caller still
 // belongs to the path. Only the query is searched, so a folder named "jeu="
 // above the page changes nothing.
-function rawJeuValue(href) {
+function rawGameValue(href) {
     var text = String(href);
     var queryAt = text.indexOf("?");
     if (queryAt < 0)
@@ -102,8 +102,8 @@ function rawJeuValue(href) {
 
 // href: the page's whole address. Gives the path and the natural size
 // (NaN for a size that is missing or not a number).
-function parseJeu(href) {
-    var value = decodePercentTolerant(rawJeuValue(href));
+function parseGameQuery(href) {
+    var value = decodePercentTolerant(rawGameValue(href));
     var heightAt = value.lastIndexOf("=");
     var widthAt = heightAt > 0 ? value.lastIndexOf("=", heightAt - 1) : -1;
     if (widthAt < 0)
