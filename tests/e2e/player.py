@@ -36,6 +36,19 @@ def run(*args, check=True, **kwargs):
     return subprocess.run([str(a) for a in args], check=check, capture_output=True, text=True, **kwargs)
 
 
+def wait_until(condition, timeout, what, poll=0.2):
+    """Polls condition() until it gives a true value, and returns that value.
+    A wait that runs out fails the test, naming what never came."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError("%s: not within %g s" % (what, timeout))
+        time.sleep(poll)
+
+
 def make_swf(path, *options):
     path = Path(path)
     path.parent.mkdir(parents=True, exist_ok=True)
@@ -173,6 +186,15 @@ class Player:
         if not self.log.closed:
             self.log.flush()
         return (self.home / "player.log").read_text(errors="replace")
+
+    def wait_for_log(self, text, timeout=60):
+        """Until the player has written text (stdout and stderr); fails at
+        once if the player ends without it."""
+        wait_until(lambda: text in self.log_text() or not self.running(), timeout,
+                   "the player never wrote %r" % text)
+        if text not in self.log_text():
+            raise AssertionError("the player ended without writing %r; its log ends:\n%s"
+                                 % (text, self.log_text()[-2000:]))
 
     def log_size(self):
         return (self.home / "player.log").stat().st_size
@@ -325,6 +347,11 @@ def image_pixel(path, x, y):
     out = subprocess.run(["convert", str(path), "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
                          check=True, capture_output=True).stdout
     return tuple(out[:3])
+
+
+def dialog_shown(image):
+    """A dialog's dark grey box in the middle of a 1280x720 screen, faded in."""
+    return all(image.close_to(x, y, (0x44, 0x44, 0x44), 8) for x, y in ((390, 280), (890, 280), (390, 445)))
 
 
 def reddish(image, x, y):

@@ -24,7 +24,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from player import (CORPUS_DIR, frame_value, SHOTS_DIR, SIZE_REPORT_PREFIX, SOURCE_DIR, Player, Xvfb, grab_screen,  # noqa: E402
-                    new_home, remove_home, save_png)
+                    new_home, remove_home, save_png, wait_until)
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 720
 COMPATIBILITY_DOC = SOURCE_DIR / "docs" / "compatibility.md"
@@ -178,9 +178,16 @@ class CorpusSweep(unittest.TestCase):
         player = Player(cls.xvfb.display, home, ["-nodatetime"])
         try:
             player.start()
-            time.sleep(1.5)
             ppm = home / "reference.ppm"
-            image = grab_screen(cls.xvfb.display, ppm)
+            # Taken once the backdrop is whole: drawn (more than a blank
+            # window's few colours) and the same on two screenshots in a row.
+            shots = [grab_screen(cls.xvfb.display, ppm)]
+
+            def settled():
+                shots.append(grab_screen(cls.xvfb.display, ppm))
+                return shots[-1].distinct_colours() > 20 and shots[-1].pixels == shots[-2].pixels
+            wait_until(settled, 30, "the player's backdrop, drawn and still")
+            image = shots[-1]
             save_png(ppm, CORPUS_SHOTS / "no-game.png")
             player.terminate()
             return image
