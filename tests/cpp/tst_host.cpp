@@ -1060,7 +1060,8 @@ void TestHost::padQuitHold()
     pads.addPad(1, QStringLiteral("first"));
     pads.press(7, select); // a pad the reader had not announced yet
     pads.press(1, start);  // on another pad: no combination
-    QTest::qWait(400);     // the time to ask and more: nothing is a signal
+    // The time to ask and more: nothing is a signal.
+    QTest::qWait(400);
     QCOMPARE(askedSpy.count(), 0);
     pads.press(1, select);
     QElapsedTimer held;

@@ -171,15 +171,20 @@ class Player:
 
     def wait_for_screen(self, name, predicate, timeout=20.0):
         """Screenshots until predicate(image) holds and returns that image; a
-        wait that runs out fails the test, naming the last screenshot."""
+        wait that runs out fails the test, naming the last screenshot. Only
+        the last one is kept as a PNG: converting each would take the
+        machine from the player it waits for."""
+        ppm = self.home / "shot.ppm"
+        png = SHOTS_DIR / (name + ".png")
         deadline = time.monotonic() + timeout
-        image = self.screenshot(name)
+        image = grab_screen(self.display, ppm)
         while not predicate(image):
             if time.monotonic() >= deadline:
-                raise AssertionError("the screen %s did not come within %g s; last seen: %s"
-                                     % (name, timeout, SHOTS_DIR / (name + ".png")))
+                save_png(ppm, png)
+                raise AssertionError("the screen %s did not come within %g s; last seen: %s" % (name, timeout, png))
             time.sleep(0.25)
-            image = self.screenshot(name)
+            image = grab_screen(self.display, ppm)
+        save_png(ppm, png)
         return image
 
     def log_text(self):
