@@ -1,6 +1,12 @@
 """Drives the real player under Xvfb the way a person or a front-end does:
 key presses and clicks through the X server, screenshots of the screen, the
-files it writes and its exit status. Standard library only."""
+files it writes and its exit status. Standard library only.
+
+Tests wait for what they mean, never for a fixed time: wait_until (any
+condition), Player.wait_for_screen (a screenshot) and Player.wait_for_log (a
+line on the player's stdout or stderr) fail with what never came. A fixed
+sleep is left only where the claim is that nothing happens, or where the
+time itself is the case (a stop sent N ms after the start), and says so."""
 
 import json
 import os

@@ -217,17 +217,16 @@ class GameRoad(Road):
 
 
 def wait_until_stops_are_held(pid):
-    """Until the process has blocked SIGHUP, SIGINT and SIGTERM or caught them."""
-    deadline = time.monotonic() + 10
-    while time.monotonic() < deadline:
+    """Until the process has blocked SIGHUP, SIGINT and SIGTERM or caught them
+    (polled without pause: the stop is to come as soon as they are)."""
+    def held():
         try:
             with open("/proc/%d/status" % pid) as status:
                 fields = dict(line.split(":", 1) for line in status)
         except (OSError, ValueError):
-            continue
-        if any(int(fields[name], 16) & 0x4003 == 0x4003 for name in ("SigBlk", "SigCgt")):
-            return
-    raise AssertionError("the player never held its stop signals")
+            return False
+        return any(int(fields[name], 16) & 0x4003 == 0x4003 for name in ("SigBlk", "SigCgt"))
+    wait_until(held, 10, "the player holding its stop signals", poll=0)
 
 
 class FrontEndRoad(Road):
@@ -679,14 +678,12 @@ class PadRoad(Road):
         self.players.append(player)
         player.start()
         # The pad listens once the player reads pads.
-        deadline = time.monotonic() + 30
-        while True:
+        def open_pad():
             try:
-                self.pad = os.open(fifo, os.O_WRONLY | os.O_NONBLOCK)
-                break
+                return os.open(fifo, os.O_WRONLY | os.O_NONBLOCK)
             except OSError:
-                self.assertLess(time.monotonic(), deadline, "the player never read a pad")
-                time.sleep(0.2)
+                return None
+        self.pad = wait_until(open_pad, 30, "the player reading a pad")
         self.addCleanup(os.close, self.pad)
         return player
 
