@@ -446,8 +446,9 @@ void GamePageTest::loadsOnlyTheGamesOwnFiles()
             {centre, loads[i].arrives ? QColor(0x20, 0xC0, 0x40) : QColor(0x30, 0x30, 0x30)});
     }
     QStringList mismatches = waitForColours(*page, expected);
-    // Refusals are quick; a late leak would still show after this.
-    QTest::qWait(1500);
+    // A refusal leaves no trace to wait for; the loads went out together
+    // and one has arrived, so a leak would show within this time.
+    QTest::qWait(1000);
     mismatches += colourMismatches(page->grab(), expected);
     QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QLatin1String(", "))));
     QCOMPARE(page->evaluate(QStringLiteral("1 + 1")).toInt(), 2);
@@ -470,8 +471,9 @@ void GamePageTest::loadsACorpusMovieWithItsSkin()
 
     playAndWaitForReport(movie, QStringLiteral("NaN"), QStringLiteral("NaN"));
     QCOMPARE(page->waitForRuffleState(QStringLiteral("playing")), QStringLiteral("playing"));
-    // Ruffle says when a load fails; the skin's would come within moments.
-    QTest::qWait(3000);
+    // Ruffle says when a load fails, and a load that works says nothing:
+    // the skin's failure would come within this time of the movie playing.
+    QTest::qWait(2000);
     const QStringList failedLoads
         = page->messages().filter(QStringLiteral("Error during movie loading"));
     QVERIFY2(failedLoads.isEmpty(), qPrintable(failedLoads.join(QLatin1String(" | "))));

@@ -1,6 +1,12 @@
 """Drives the real player under Xvfb the way a person or a front-end does:
 key presses and clicks through the X server, screenshots of the screen, the
-files it writes and its exit status. Standard library only."""
+files it writes and its exit status. Standard library only.
+
+Tests wait for what they mean, never for a fixed time: wait_until (any
+condition), Player.wait_for_screen (a screenshot) and Player.wait_for_log (a
+line on the player's stdout or stderr) fail with what never came. A fixed
+sleep is left only where the claim is that nothing happens, or where the
+time itself is the case (a stop sent N ms after the start), and says so."""
 
 import json
 import os
@@ -34,6 +40,19 @@ SIZE_REPORT_PREFIX = frame_value("SIZE_REPORT_PREFIX")
 
 def run(*args, check=True, **kwargs):
     return subprocess.run([str(a) for a in args], check=check, capture_output=True, text=True, **kwargs)
+
+
+def wait_until(condition, timeout, what, poll=0.2):
+    """Polls condition() until it gives a true value, and returns that value.
+    A wait that runs out fails the test, naming what never came."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError("%s: not within %g s" % (what, timeout))
+        time.sleep(poll)
 
 
 def make_swf(path, *options):
@@ -158,21 +177,35 @@ class Player:
 
     def wait_for_screen(self, name, predicate, timeout=20.0):
         """Screenshots until predicate(image) holds and returns that image; a
-        wait that runs out fails the test, naming the last screenshot."""
+        wait that runs out fails the test, naming the last screenshot. Only
+        the last one is kept as a PNG: converting each would take the
+        machine from the player it waits for."""
+        ppm = self.home / "shot.ppm"
+        png = SHOTS_DIR / (name + ".png")
         deadline = time.monotonic() + timeout
-        image = self.screenshot(name)
+        image = grab_screen(self.display, ppm)
         while not predicate(image):
             if time.monotonic() >= deadline:
-                raise AssertionError("the screen %s did not come within %g s; last seen: %s"
-                                     % (name, timeout, SHOTS_DIR / (name + ".png")))
+                save_png(ppm, png)
+                raise AssertionError("the screen %s did not come within %g s; last seen: %s" % (name, timeout, png))
             time.sleep(0.25)
-            image = self.screenshot(name)
+            image = grab_screen(self.display, ppm)
+        save_png(ppm, png)
         return image
 
     def log_text(self):
         if not self.log.closed:
             self.log.flush()
         return (self.home / "player.log").read_text(errors="replace")
+
+    def wait_for_log(self, text, timeout=60):
+        """Until the player has written text (stdout and stderr); fails at
+        once if the player ends without it."""
+        wait_until(lambda: text in self.log_text() or not self.running(), timeout,
+                   "the player never wrote %r" % text)
+        if text not in self.log_text():
+            raise AssertionError("the player ended without writing %r; its log ends:\n%s"
+                                 % (text, self.log_text()[-2000:]))
 
     def log_size(self):
         return (self.home / "player.log").stat().st_size
@@ -325,6 +358,11 @@ def image_pixel(path, x, y):
     out = subprocess.run(["convert", str(path), "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
                          check=True, capture_output=True).stdout
     return tuple(out[:3])
+
+
+def dialog_shown(image):
+    """A dialog's dark grey box in the middle of a 1280x720 screen, faded in."""
+    return all(image.close_to(x, y, (0x44, 0x44, 0x44), 8) for x, y in ((390, 280), (890, 280), (390, 445)))
 
 
 def reddish(image, x, y):

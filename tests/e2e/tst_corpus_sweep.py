@@ -24,7 +24,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from player import (CORPUS_DIR, frame_value, SHOTS_DIR, SIZE_REPORT_PREFIX, SOURCE_DIR, Player, Xvfb, grab_screen,  # noqa: E402
-                    new_home, remove_home, save_png)
+                    new_home, remove_home, save_png, wait_until)
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 720
 COMPATIBILITY_DOC = SOURCE_DIR / "docs" / "compatibility.md"
@@ -38,6 +38,8 @@ ENGINE_START_SECONDS = 60
 DRAW_SECONDS = 10
 # Long enough for a movie to run its first frames and scripts after drawing.
 MIN_PLAY_SECONDS = 2
+# A movie that drew nothing is still watched this long from the start, for a
+# crash that follows a failure; one that drew has shown it plays.
 MIN_ALIVE_SECONDS = 5
 STOP_SECONDS = 10
 # The page logs to the console, and with these flags so does the web engine
@@ -178,9 +180,16 @@ class CorpusSweep(unittest.TestCase):
         player = Player(cls.xvfb.display, home, ["-nodatetime"])
         try:
             player.start()
-            time.sleep(1.5)
             ppm = home / "reference.ppm"
-            image = grab_screen(cls.xvfb.display, ppm)
+            # Taken once the backdrop is whole: drawn (more than a blank
+            # window's few colours) and the same on two screenshots in a row.
+            shots = [grab_screen(cls.xvfb.display, ppm)]
+
+            def settled():
+                shots.append(grab_screen(cls.xvfb.display, ppm))
+                return shots[-1].distinct_colours() > 20 and shots[-1].pixels == shots[-2].pixels
+            wait_until(settled, 30, "the player's backdrop, drawn and still")
+            image = shots[-1]
             save_png(ppm, CORPUS_SHOTS / "no-game.png")
             player.terminate()
             return image
@@ -258,7 +267,7 @@ class CorpusSweep(unittest.TestCase):
                     deadline = time.monotonic() + MIN_PLAY_SECONDS
             time.sleep(0.2)
         # Alive for a few seconds whatever happened.
-        while time.monotonic() < started + MIN_ALIVE_SECONDS and player.running():
+        while run.drawn_after is None and time.monotonic() < started + MIN_ALIVE_SECONDS and player.running():
             time.sleep(0.2)
 
     @staticmethod

@@ -12,12 +12,12 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from player import BUILD_DIR, SOURCE_DIR, Player, Xvfb, make_swf, new_home, reddish, remove_home, run  # noqa: E402
+from player import (BUILD_DIR, SOURCE_DIR, Player, Xvfb, make_swf, new_home, reddish, remove_home, run,  # noqa: E402
+                    wait_until)
 
 FRONTENDS_DOC = SOURCE_DIR / "docs" / "frontends.md"
 CENTRE = (640, 360)
@@ -115,9 +115,7 @@ class Package(unittest.TestCase):
         try:
             player = Player(xvfb.display, home, ["-help"], env=player_environment(),
                             command=[installed("bin", "vorlumen"), "-help"]).start()
-            deadline = time.monotonic() + 20
-            while "> -help" not in player.log_text() and time.monotonic() < deadline:
-                time.sleep(0.2)
+            player.wait_for_log("> -help", timeout=20)
             printed = player.log_text()
             self.assertEqual(player.terminate(), 0)
         finally:
@@ -228,10 +226,7 @@ class Recipes(unittest.TestCase):
             image = player.wait_for_screen("package_" + home.name, lambda im: shows(im), timeout=40)
             self.assertTrue(shows(image), "the game never showed")
             os.kill(pid, signal.SIGTERM)
-            deadline = time.monotonic() + 20
-            while not process_ended(pid) and time.monotonic() < deadline:
-                time.sleep(0.1)
-            self.assertTrue(process_ended(pid), "the player did not stop")
+            wait_until(lambda: process_ended(pid), 20, "the player's stop")
             # What started it ends with the player's own status.
             self.assertEqual(player.wait(20), 0, player.log_text())
         finally:
