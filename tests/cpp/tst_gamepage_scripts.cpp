@@ -44,7 +44,8 @@ private:
 
 void GamePageScriptsTest::initTestCase()
 {
-    for (const char *name : {"gamequery.js", "frame.js", "sizing.js", "progress.js", "renderer.js"}) {
+    for (const char *name :
+         {"gamequery.js", "frame.js", "sizing.js", "progress.js", "renderer.js"}) {
         QFile file(QStringLiteral(GAME_PAGE_SOURCE_DIR "/") + QLatin1String(name));
         QVERIFY2(file.open(QIODevice::ReadOnly), name);
         const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), name);
