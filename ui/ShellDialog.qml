@@ -11,7 +11,8 @@ Dialog {
     id: dialog
 
     // The style's shadow is a shader effect, which the software scene graph
-    // cannot draw.
+    // (the usual one, see RendererChoice) cannot draw: left out, it would
+    // take the dialog's background with it. The drawer does the same.
     readonly property bool drawsInSoftware: !!parent && parent.GraphicsInfo.api === GraphicsInfo.Software
 
     modal: true

@@ -85,10 +85,6 @@ ApplicationWindow {
     // With the page's 3 s (GameView), within the 15 s after which a stopped
     // player ends itself.
     readonly property int savesWriteWaitMs: 5000
-    // The software scene graph (the usual one, see RendererChoice) draws no
-    // shader effect: the style's shadows, which would take the backgrounds
-    // of the drawer, the dialogs and the drive box with them, are left out.
-    readonly property bool drawsInSoftware: contentItem.GraphicsInfo.api === GraphicsInfo.Software
     // The game's rectangle in the view, in the page's whole pixels: what
     // the bezel frames and what a screenshot keeps.
     readonly property rect cadrageCapture: {
@@ -532,12 +528,13 @@ ApplicationWindow {
         verticalTileMode: BorderImage.Stretch
         smooth: true
         antialiasing: true
-        x: cadrageCapture.x - Frame.BEZEL_BORDER_LEFT
-        y: cadrageCapture.y - Frame.BEZEL_BORDER_TOP
-        width: cadrageCapture.width > 0 ? cadrageCapture.width + Frame.BEZEL_BORDER_LEFT + Frame.BEZEL_BORDER_RIGHT : 0
-        height: cadrageCapture.height + Frame.BEZEL_BORDER_TOP + Frame.BEZEL_BORDER_BOTTOM
+        readonly property var frame: Layout.bezelRectangle(cadrageCapture)
+        x: frame.x
+        y: frame.y
+        width: frame.width
+        height: frame.height
         // Around a game page's game once its size is known.
-        visible: bezelActif && isSWF && width > 0
+        visible: bezelActif && isSWF && cadrageCapture.width > 0
         z: webviewFlash.z + 2
     }
 

@@ -30,8 +30,11 @@ function gameRectangle(viewWidth, viewHeight, gameWidth, gameHeight) {
     };
 }
 
-// The bezel's rectangle around a game rectangle.
+// The bezel's rectangle around a game rectangle; none around a game of no
+// size (none reported yet).
 function bezelRectangle(game) {
+    if (!(game.width > 0 && game.height > 0))
+        return { x: 0, y: 0, width: 0, height: 0 };
     return {
         x: game.x - Frame.BEZEL_BORDER_LEFT,
         y: game.y - Frame.BEZEL_BORDER_TOP,
